@@ -1,0 +1,10 @@
+#include "runstate.h"
+
+bool StopRequested = true;
+int DlgRequest = 0;
+QString UploadPath;
+quintptr DlgHwnd = 0;
+qint64 ConfirmPressPid = 0;
+quintptr ConfirmPressHwnd = 0;
+bool TitleTestDone = false;
+bool ManualDone = false;
