@@ -1,0 +1,91 @@
+#include "textfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <iconv.h>
+#include <sys/stat.h>
+
+namespace {
+QString decodeCp932(const QByteArray &bytes) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  if (cd == (iconv_t)-1)
+    return QString::fromLatin1(bytes);
+  QByteArray out;
+  out.resize(bytes.size() * 3 + 16);
+  char *in = const_cast<char *>(bytes.constData());
+  size_t inLeft = bytes.size();
+  char *dst = out.data();
+  size_t outLeft = out.size();
+  while (inLeft > 0) {
+    if (iconv(cd, &in, &inLeft, &dst, &outLeft) == (size_t)-1) {
+      // An undecodable byte becomes U+FFFD and decoding goes on, so a
+      // damaged file still yields its readable lines.
+      if (outLeft < 3)
+        break;
+      memcpy(dst, "\xEF\xBF\xBD", 3);
+      dst += 3;
+      outLeft -= 3;
+      ++in;
+      --inLeft;
+    }
+  }
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return QString::fromUtf8(out);
+}
+} // namespace
+
+QString decodeText(const QByteArray &bytes) {
+  QStringDecoder utf8(QStringConverter::Utf8);
+  QString text = utf8.decode(bytes);
+  if (!utf8.hasError())
+    return text;
+  return decodeCp932(bytes);
+}
+
+QStringList readTextLines(const QString &path, bool *exists) {
+  QFile f(path);
+  if (exists)
+    *exists = f.exists();
+  if (!f.open(QIODevice::ReadOnly))
+    return {};
+  QString text = decodeText(f.readAll());
+  if (text.startsWith(QChar(0xFEFF)))
+    text.remove(0, 1);
+  QStringList lines = text.split(QLatin1Char('\n'));
+  if (!lines.isEmpty() && lines.last().isEmpty())
+    lines.removeLast();
+  for (QString &l : lines)
+    if (l.endsWith(QLatin1Char('\r')))
+      l.chop(1);
+  return lines;
+}
+
+bool writeTextLines(const QString &path, const QStringList &lines,
+                    bool privateFile) {
+  QSaveFile f(path);
+  if (!f.open(QIODevice::WriteOnly))
+    return false;
+  if (privateFile)
+    ::fchmod(f.handle(), S_IRUSR | S_IWUSR);
+  QByteArray data;
+  for (const QString &l : lines) {
+    data += l.toUtf8();
+    data += "\r\n";
+  }
+  if (f.write(data) != data.size()) {
+    f.cancelWriting();
+    return false;
+  }
+  return f.commit();
+}
+
+bool appendTextLine(const QString &path, const QString &line) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+    return false;
+  QByteArray data = line.toUtf8() + "\r\n";
+  return f.write(data) == data.size();
+}

@@ -1,0 +1,23 @@
+// Text files of the program: written UTF-8 with CR LF line ends; read as
+// UTF-8 when the bytes are valid UTF-8, otherwise as CP932 (files carried
+// over from a Japanese Windows machine), with CR LF or LF line ends.
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+QString decodeText(const QByteArray &bytes);
+
+// Lines of the file without their line ends; a final line end does not
+// make an extra empty line. Missing or unreadable file: empty list and
+// *exists false.
+QStringList readTextLines(const QString &path, bool *exists = nullptr);
+
+// Replaces the file whole: the lines go to a temporary file beside it that
+// is renamed over the old one, so a crash or a full disk never leaves half
+// a file. privateFile: created readable and writable by the user alone.
+bool writeTextLines(const QString &path, const QStringList &lines,
+                    bool privateFile = false);
+
+// Appends one line (with CR LF), creating the file when missing.
+bool appendTextLine(const QString &path, const QString &line);

@@ -1,0 +1,223 @@
+#include "core/services.h"
+#include "core/settings.h"
+#include "core/textfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+const WorkArea kScreen{28800, 16200}; // 1920x1080 at 15 twips a pixel
+
+QString writeIni(const QTemporaryDir &dir, const QStringList &lines) {
+  const QString path = dir.filePath("Sendora.ini");
+  writeTextLines(path, lines);
+  return path;
+}
+
+QStringList fullFile() {
+  QStringList l;
+  for (int i = 0; i < SettingCount; ++i)
+    l << QString();
+  return l;
+}
+} // namespace
+
+TEST(Settings, DefaultsOfAnEmptyFile) {
+  QTemporaryDir dir;
+  clearSettings();
+  loadSettings(writeIni(dir, {}), kScreen);
+  EXPECT_EQ(setting(LoginWait), "5");
+  EXPECT_EQ(setting(UpPageWait), "5");
+  EXPECT_EQ(setting(UpLoadWait), "10");
+  EXPECT_EQ(setting(RetryCount), "3");
+  EXPECT_EQ(setting(Thumbnail), "0");
+  EXPECT_EQ(setting(ShowAd), "1");
+  EXPECT_EQ(setting(CheckUpload), "1");
+  EXPECT_EQ(setting(AutoRetry), "0");
+  EXPECT_EQ(setting(LowCpu), "1");
+  EXPECT_EQ(setting(GooSize), "0");
+  EXPECT_EQ(setting(TimeOut), "30");
+  EXPECT_EQ(setting(IniVersion), "0.54");
+  EXPECT_EQ(setting(MainTop), "0");
+  EXPECT_EQ(setting(MainWidth), "4550");
+  EXPECT_EQ(setting(MainHeight), "3600");
+  EXPECT_EQ(setting(LogOut), "0");
+  EXPECT_EQ(setting(SecTitle), "セキュリティの警告");
+  EXPECT_EQ(setting(CheckLogin), "1");
+  EXPECT_EQ(setting(SaveColWidth), "0");
+  EXPECT_EQ(setting(Fc2OverWrt), "0");
+  EXPECT_EQ(setting(UseConfirmPress), "1");
+}
+
+TEST(Settings, NormalisationOfNumbersAndFlags) {
+  QTemporaryDir dir;
+  QStringList l = fullFile();
+  l[RetryCount] = "0";
+  l[Thumbnail] = "7";
+  l[OverWrite] = "0";
+  l[UseCustom] = "abc";
+  l[AutoRetry] = "2";
+  l[GooSize] = "2";
+  l[LoginWait] = "x";
+  l[ShowAd] = "0";
+  l[IniVersion] = "0.53";
+  l[UseConfirmPress] = "0";
+  l[CocologTarget] = "1";
+  clearSettings();
+  loadSettings(writeIni(dir, l), kScreen);
+  EXPECT_EQ(setting(RetryCount), "1");
+  EXPECT_EQ(setting(Thumbnail), "1");
+  EXPECT_EQ(setting(OverWrite), "0");
+  EXPECT_EQ(setting(UseCustom), "0");
+  EXPECT_EQ(setting(AutoRetry), "0");
+  EXPECT_EQ(setting(GooSize), "2");
+  EXPECT_EQ(setting(LoginWait), "5");
+  // another version's file turns the ad back on
+  EXPECT_EQ(setting(ShowAd), "1");
+  EXPECT_EQ(setting(IniVersion), "0.54");
+  EXPECT_EQ(setting(UseConfirmPress), "0");
+  EXPECT_EQ(setting(CocologTarget), "1");
+
+  l[RetryCount] = "-2";
+  l[ShowAd] = "0";
+  l[IniVersion] = "0.54";
+  l[GooSize] = "3";
+  clearSettings();
+  loadSettings(writeIni(dir, l), kScreen);
+  EXPECT_EQ(setting(RetryCount), "-2");
+  EXPECT_EQ(setting(ShowAd), "0");
+  EXPECT_EQ(setting(GooSize), "0");
+}
+
+TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
+  QString v = "-30000";
+  clampToWorkArea(kScreen, v, true);
+  EXPECT_EQ(v, "-30000");
+  v = "28800";
+  clampToWorkArea(kScreen, v, true);
+  EXPECT_EQ(v, "28800");
+  v = "28801";
+  clampToWorkArea(kScreen, v, true);
+  EXPECT_EQ(v, "0");
+  v = "20000";
+  clampToWorkArea(kScreen, v, false);
+  EXPECT_EQ(v, "0");
+  v = "";
+  clampToWorkArea(kScreen, v, false);
+  EXPECT_EQ(v, "0");
+
+  QTemporaryDir dir;
+  QStringList l = fullFile();
+  l[MainLeft] = "-32000"; // a minimised window
+  l[MainTop] = "junk";
+  l[MainWidth] = "99999";
+  l[BrowserTop] = "-5";
+  l[BrowserHeight] = "";
+  clearSettings();
+  loadSettings(writeIni(dir, l), kScreen);
+  EXPECT_EQ(setting(MainLeft), "-1");
+  EXPECT_EQ(setting(MainTop), "0");
+  EXPECT_EQ(setting(MainWidth), "0");
+  EXPECT_EQ(setting(BrowserTop), "-1");
+  EXPECT_EQ(setting(BrowserHeight), "3600");
+}
+
+TEST(Settings, SaveAndLoadRoundTrip) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Sendora.ini");
+  QStringList l = fullFile();
+  l << "extra45" << "extra46" << "extra47" << "extra48" << "extra49";
+  l[BlogUrl] = "https://admin.blog.fc2.com/";
+  l[UserId] = "ユーザー";
+  l[Password] = "パス,ワード";
+  l[DlgTitle] = "ファイルの選択";
+  writeTextLines(path, l);
+  clearSettings();
+  loadSettings(path, kScreen);
+  setting(MainTop) = "-1234";
+  ASSERT_TRUE(saveSettings(path));
+
+  const QStringList saved = readTextLines(path);
+  ASSERT_EQ(saved.size(), 45); // lines 45 to 49 are dropped
+  EXPECT_EQ(saved[MainTop], "-1");
+  QFile raw(path);
+  ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+  const QByteArray bytes = raw.readAll();
+  EXPECT_TRUE(bytes.startsWith("https://admin.blog.fc2.com/\r\n"));
+  // it holds the password: the user alone may read it
+  EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0);
+
+  clearSettings();
+  loadSettings(path, kScreen);
+  EXPECT_EQ(setting(UserId), "ユーザー");
+  EXPECT_EQ(setting(Password), "パス,ワード");
+  EXPECT_EQ(setting(DlgTitle), "ファイルの選択");
+}
+
+TEST(Settings, FirstStartAndTitleTestHooks) {
+  QTemporaryDir dir;
+  int first = 0, title = 0;
+  SettingsHooks hooks{[&] {
+                        ++first;
+                        EXPECT_EQ(setting(HidePassword), "1");
+                      },
+                      [&] {
+                        ++title;
+                        setting(DlgTitle) = "ファイルの選択";
+                      }};
+  clearSettings();
+  loadSettings(dir.filePath("Sendora.ini"), kScreen, hooks);
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(title, 1);
+  EXPECT_EQ(setting(ShowAd), "1");
+  EXPECT_EQ(setting(HidePassword), "1");
+}
+
+TEST(Settings, Cp932FileFromTheOriginalPlatform) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Sendora.ini");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  // "http://x/" CRLF, "ﾕｰｻﾞ" in CP932 (half-width kana), CRLF, "日本" CRLF
+  f.write("http://x/\r\n\xd5\xb0\xbb\xde\r\n\x93\xfa\x96\x7b\r\n");
+  f.close();
+  clearSettings();
+  loadSettings(path, kScreen);
+  EXPECT_EQ(setting(BlogUrl), "http://x/");
+  EXPECT_EQ(setting(UserId), "ﾕｰｻﾞ");
+  EXPECT_EQ(setting(Password), "日本");
+}
+
+TEST(Settings, GarbageNeverCrashes) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Sendora.ini");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  QByteArray junk;
+  for (int i = 0; i < 5000; ++i)
+    junk += char((i * 7919) % 256);
+  f.write(junk);
+  f.close();
+  clearSettings();
+  loadSettings(path, kScreen);
+  EXPECT_EQ(setting(IniVersion), "0.54");
+  EXPECT_TRUE(isNumeric(setting(TimeOut)));
+}
+
+TEST(Services, SelectionByFragment) {
+  fillServiceTable();
+  ASSERT_EQ(serviceTable().size(), 13);
+  for (int i = 0; i < ServiceCount; ++i) {
+    const BlogService &s = serviceTable()[i];
+    EXPECT_TRUE(s.loginUrl.contains(s.fragment)) << i;
+    EXPECT_EQ(selectService(s.loginUrl), i) << i;
+    EXPECT_EQ(selectService(s.loginUrl.toUpper()), i) << i;
+  }
+  EXPECT_EQ(serviceTable()[SvcJugem].logLabel, "Jugemブログで動作");
+  EXPECT_EQ(selectService("http://myblog.blog.fc2.com/"), SvcFc2);
+  EXPECT_EQ(selectService("http://fc2.com.localhost:4000/"), SvcFc2);
+  EXPECT_EQ(selectService("http://example.org/"), -1);
+}
