@@ -62,10 +62,10 @@ bool logindAnswers(QDBusConnection &bus) {
 // "challenge" goes on: polkit may still grant it without asking, and if it
 // does not, the request itself fails and says so.
 bool mayDo(QDBusConnection &bus, bool suspend) {
-  QDBusMessage reply = bus.call(
-      managerCall(suspend ? QStringLiteral("CanSuspend")
-                          : QStringLiteral("CanPowerOff")),
-      QDBus::Block, kCheckTimeoutMs);
+  QDBusMessage reply =
+      bus.call(managerCall(suspend ? QStringLiteral("CanSuspend")
+                                   : QStringLiteral("CanPowerOff")),
+               QDBus::Block, kCheckTimeoutMs);
   if (!isReply(reply)) {
     setLog(kNoBusText);
     return false;
@@ -126,9 +126,8 @@ int suspendNow(QDBusConnection &bus) {
     watch.loop.exec(QEventLoop::ExcludeUserInputEvents);
   }
   if (watching)
-    bus.disconnect(kService, kPath, kManager,
-                   QStringLiteral("PrepareForSleep"), &watch,
-                   SLOT(prepareForSleep(bool)));
+    bus.disconnect(kService, kPath, kManager, QStringLiteral("PrepareForSleep"),
+                   &watch, SLOT(prepareForSleep(bool)));
 
   // Without a subscription there is nothing more to wait for; logind's
   // acceptance is the best we know.
