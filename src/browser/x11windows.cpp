@@ -48,8 +48,8 @@ bool hasProperty(Display *dpy, Window w, Atom property) {
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char *data = nullptr;
-  if (XGetWindowProperty(dpy, w, property, 0, 0, False, AnyPropertyType,
-                         &type, &format, &count, &after, &data) != Success)
+  if (XGetWindowProperty(dpy, w, property, 0, 0, False, AnyPropertyType, &type,
+                         &format, &count, &after, &data) != Success)
     return false;
   if (data)
     XFree(data);
@@ -75,8 +75,8 @@ bool pidEquals(Display *dpy, Window w, Atom netWmPid, qint64 pid) {
 // A top-level window is a child of the root (no window manager) or a client
 // window inside a window-manager frame, which carries WM_STATE. Frames may
 // nest the client a level or two deep.
-Window findByPid(Display *dpy, Window w, int depth, Atom wmState,
-                 Atom netWmPid, qint64 pid) {
+Window findByPid(Display *dpy, Window w, int depth, Atom wmState, Atom netWmPid,
+                 qint64 pid) {
   constexpr int maxDepth = 3;
   if (depth > 0) {
     const bool managed = hasProperty(dpy, w, wmState);
