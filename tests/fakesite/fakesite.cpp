@@ -1,0 +1,620 @@
+#include "fakesite.h"
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+namespace fake {
+
+namespace {
+
+const char kSessionCookie[] = "FAKESID";
+const char kNeverImage[] = "/__never.png";
+
+std::string randomId() {
+  thread_local std::mt19937_64 gen{std::random_device{}()};
+  static const char hex[] = "0123456789abcdef";
+  std::string id;
+  for (int i = 0; i < 2; ++i) {
+    auto v = gen();
+    for (int k = 0; k < 16; ++k, v >>= 4)
+      id += hex[v & 15];
+  }
+  return id;
+}
+
+std::string trimSpaces(const std::string &s) {
+  auto b = s.find_first_not_of(' ');
+  if (b == std::string::npos)
+    return {};
+  auto e = s.find_last_not_of(' ');
+  return s.substr(b, e - b + 1);
+}
+
+std::string cookieValue(const httplib::Request &req, const std::string &name) {
+  for (size_t i = 0; i < req.get_header_value_count("Cookie"); ++i) {
+    const std::string header = req.get_header_value("Cookie", i);
+    size_t pos = 0;
+    while (pos <= header.size()) {
+      auto end = header.find(';', pos);
+      if (end == std::string::npos)
+        end = header.size();
+      const std::string pair = trimSpaces(header.substr(pos, end - pos));
+      auto eq = pair.find('=');
+      if (eq != std::string::npos && pair.substr(0, eq) == name)
+        return pair.substr(eq + 1);
+      pos = end + 1;
+    }
+  }
+  return {};
+}
+
+// Browsers send a Content-Type with every file part, also for a file input
+// left empty, and none with a plain field.
+bool isPlainField(const httplib::MultipartFormData &part) {
+  return part.filename.empty() && part.content_type.empty();
+}
+
+int portOf(const sockaddr_storage &addr) {
+  if (addr.ss_family == AF_INET)
+    return ntohs(reinterpret_cast<const sockaddr_in &>(addr).sin_port);
+  if (addr.ss_family == AF_INET6)
+    return ntohs(reinterpret_cast<const sockaddr_in6 &>(addr).sin6_port);
+  return -1;
+}
+
+} // namespace
+
+FakeSite::FakeSite(std::string host) : host_(std::move(host)) {
+  // A browser keeps several idle connections open, each holding a worker,
+  // and held responses hold more: the library's default of a handful of
+  // workers would queue new connections behind them and look like a stall.
+  svr_.new_task_queue = [] { return new httplib::ThreadPool(32); };
+  svr_.set_keep_alive_max_count(100);
+  // SO_REUSEADDR lets refuse(false) bind the port again while connections of
+  // the previous listener linger in TIME_WAIT. Unlike the library's default
+  // (SO_REUSEPORT), it never lets a second listener share the port.
+  svr_.set_socket_options([this](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+    listenFd_ = sock;
+  });
+  svr_.set_pre_routing_handler(
+      [this](const httplib::Request &req, httplib::Response &res) {
+        return preRouting(req, res);
+      });
+  svr_.set_post_routing_handler(
+      [this](const httplib::Request &req, httplib::Response &res) {
+        postRouting(req, res);
+      });
+  svr_.Get(kNeverImage,
+           [this](const httplib::Request &req, httplib::Response &res) {
+             serveNeverImage(req, res);
+           });
+  auto statusPage = [](const httplib::Request &req, httplib::Response &res) {
+    const int status = std::stoi(req.matches[1].str());
+    html(res, "Error " + std::to_string(status),
+         "<h1>" + std::to_string(status) + " Error</h1>", status);
+  };
+  svr_.Get(R"(/__status/(\d+))", statusPage);
+  svr_.Post(R"(/__status/(\d+))", statusPage);
+}
+
+FakeSite::~FakeSite() { stop(); }
+
+bool FakeSite::start() {
+  std::lock_guard<std::mutex> life(lifeMutex_);
+  if (running_)
+    return true;
+  if (port_ == 0) {
+    const int p = svr_.bind_to_any_port("127.0.0.1");
+    if (p <= 0)
+      return false;
+    port_ = p;
+  } else if (!svr_.bind_to_port("127.0.0.1", port_)) {
+    return false;
+  }
+  running_ = listenOnThread();
+  return running_;
+}
+
+bool FakeSite::listenOnThread() {
+  // The library listens with a backlog of 5; a browser opening several
+  // connections at once would overflow it and wait a second for a retry.
+  if (listenFd_ >= 0)
+    ::listen(listenFd_, SOMAXCONN);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = false;
+  }
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  thread_ = std::thread([this, ended] {
+    svr_.listen_after_bind();
+    *ended = true;
+  });
+  // stop() only works once the accept loop runs, so wait for it.
+  while (!svr_.is_running() && !*ended)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (*ended) {
+    thread_.join();
+    return false;
+  }
+  return true;
+}
+
+void FakeSite::shutDownServer() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  svr_.stop();
+  // The library lets an idle keep-alive connection run out its time-out
+  // (seconds) before its worker notices the stop; a browser keeps several.
+  shutDownConnections(port_, -1);
+  if (thread_.joinable())
+    thread_.join();
+  listenFd_ = -1;
+}
+
+void FakeSite::stop() {
+  std::lock_guard<std::mutex> life(lifeMutex_);
+  if (!running_)
+    return;
+  shutDownServer();
+  running_ = false;
+}
+
+bool FakeSite::refuse(bool on) {
+  std::lock_guard<std::mutex> life(lifeMutex_);
+  if (on) {
+    if (running_) {
+      shutDownServer();
+      running_ = false;
+    }
+    return true;
+  }
+  if (running_)
+    return true;
+  if (port_ == 0 || !svr_.bind_to_port("127.0.0.1", port_))
+    return false;
+  running_ = listenOnThread();
+  return running_;
+}
+
+std::string FakeSite::baseUrl() const {
+  return "http://" + host_ + ":" + std::to_string(port_);
+}
+
+std::string FakeSite::url(const std::string &path) const {
+  if (path.empty() || path[0] != '/')
+    return baseUrl() + "/" + path;
+  return baseUrl() + path;
+}
+
+// --- Pages -----------------------------------------------------------------
+
+std::string FakeSite::escape(const std::string &text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    case '\'':
+      out += "&#39;";
+      break;
+    default:
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string FakeSite::jsString(const std::string &text) {
+  std::string out = "\"";
+  char buf[8];
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    // U+2028 and U+2029 end a line inside a script.
+    if (c == 0xE2 && i + 2 < text.size() &&
+        static_cast<unsigned char>(text[i + 1]) == 0x80 &&
+        (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xA8) {
+      out += static_cast<unsigned char>(text[i + 2]) == 0xA8 ? "\\u2028"
+                                                             : "\\u2029";
+      i += 2;
+    } else if (c < 0x20 || c == '"' || c == '\\' || c == '<' || c == '>' ||
+               c == '&' || c == '\'') {
+      // "<" and ">" escaped so that no name can close the script element.
+      std::snprintf(buf, sizeof(buf), "\\u%04x", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string FakeSite::percentEncode(const std::string &text) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    }
+  }
+  return out;
+}
+
+std::string FakeSite::page(const std::string &title, const std::string &body) {
+  // The empty icon keeps the browser from asking for /favicon.ico.
+  return "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n"
+         "<meta charset=\"utf-8\">\n<link rel=\"icon\" href=\"data:,\">\n"
+         "<title>" +
+         escape(title) + "</title>\n</head>\n<body>\n" + body +
+         "\n</body>\n</html>\n";
+}
+
+void FakeSite::html(httplib::Response &res, const std::string &title,
+                    const std::string &body, int status) {
+  res.status = status;
+  res.set_header("Cache-Control", "no-store");
+  res.set_content(page(title, body), "text/html; charset=utf-8");
+}
+
+void FakeSite::redirect(httplib::Response &res, const std::string &location) {
+  res.set_redirect(location, 302);
+}
+
+const std::string &FakeSite::tinyPng() {
+  // An 8 x 8 grey picture.
+  static const std::string png(
+      "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00"
+      "\x00\x00\x08\x00\x00\x00\x08\x08\x02\x00\x00\x00\x4b\x6d\x29\xdc\x00"
+      "\x00\x00\x0f\x49\x44\x41\x54\x78\xda\x63\x68\xc0\x01\x18\x86\x96\x04"
+      "\x00\x82\xf3\x60\x01\x25\x95\xb3\x63\x00\x00\x00\x00\x49\x45\x4e\x44"
+      "\xae\x42\x60\x82",
+      72);
+  return png;
+}
+
+std::string FakeSite::field(const httplib::Request &req,
+                            const std::string &name) {
+  if (req.has_param(name))
+    return req.get_param_value(name);
+  auto range = req.files.equal_range(name);
+  for (auto it = range.first; it != range.second; ++it)
+    if (isPlainField(it->second))
+      return it->second.content;
+  return {};
+}
+
+bool FakeSite::hasField(const httplib::Request &req, const std::string &name) {
+  if (req.has_param(name))
+    return true;
+  auto range = req.files.equal_range(name);
+  for (auto it = range.first; it != range.second; ++it)
+    if (isPlainField(it->second))
+      return true;
+  return false;
+}
+
+std::map<std::string, std::string>
+FakeSite::fields(const httplib::Request &req) {
+  std::map<std::string, std::string> out;
+  for (const auto &p : req.params)
+    out.emplace(p.first, p.second);
+  for (const auto &f : req.files)
+    if (isPlainField(f.second))
+      out.emplace(f.first, f.second.content);
+  return out;
+}
+
+// --- Sessions ----------------------------------------------------------------
+
+std::string FakeSite::startSession(httplib::Response &res, bool loggedIn) {
+  const std::string id = randomId();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    sessions_[id].loggedIn = loggedIn;
+  }
+  res.set_header("Set-Cookie",
+                 std::string(kSessionCookie) + "=" + id + "; Path=/; HttpOnly");
+  return id;
+}
+
+std::string FakeSite::sessionOf(const httplib::Request &req) const {
+  const std::string id = cookieValue(req, kSessionCookie);
+  std::lock_guard<std::mutex> lock(mutex_);
+  return sessions_.count(id) ? id : std::string();
+}
+
+std::string FakeSite::ensureSession(const httplib::Request &req,
+                                    httplib::Response &res) {
+  std::string id = sessionOf(req);
+  if (!id.empty())
+    return id;
+  bool loggedIn;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    loggedIn = newSessionsLoggedIn_;
+  }
+  return startSession(res, loggedIn);
+}
+
+bool FakeSite::loggedIn(const httplib::Request &req) const {
+  return isLoggedIn(cookieValue(req, kSessionCookie));
+}
+
+bool FakeSite::isLoggedIn(const std::string &session) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = sessions_.find(session);
+  return it != sessions_.end() && it->second.loggedIn;
+}
+
+void FakeSite::setLoggedIn(const std::string &session, bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = sessions_.find(session);
+  if (it != sessions_.end())
+    it->second.loggedIn = on;
+}
+
+void FakeSite::endSession(const std::string &session) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  sessions_.erase(session);
+}
+
+void FakeSite::logOutAll() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (auto &s : sessions_)
+    s.second.loggedIn = false;
+}
+
+void FakeSite::setNewSessionsLoggedIn(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  newSessionsLoggedIn_ = on;
+}
+
+// --- Uploads and the request log -------------------------------------------
+
+std::vector<Upload> FakeSite::recordUploads(const httplib::Request &req,
+                                            const std::string &folder) {
+  const auto others = fields(req);
+  std::vector<Upload> got;
+  for (const auto &f : req.files)
+    if (!f.second.filename.empty())
+      got.push_back(
+          {f.first, f.second.filename, f.second.content, folder, others});
+  std::lock_guard<std::mutex> lock(mutex_);
+  uploads_.insert(uploads_.end(), got.begin(), got.end());
+  return got;
+}
+
+std::vector<Upload> FakeSite::uploads() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return uploads_;
+}
+
+void FakeSite::clearUploads() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  uploads_.clear();
+}
+
+std::vector<RequestLine> FakeSite::requests() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requests_;
+}
+
+void FakeSite::clearRequests() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  requests_.clear();
+}
+
+// --- Faults
+// --------------------------------------------------------------------
+
+void FakeSite::stallPath(const std::string &path, int ms) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (ms > 0)
+      stalls_[path] = ms;
+    else
+      stalls_.erase(path);
+  }
+  wake_.notify_all();
+}
+
+void FakeSite::neverCompletePath(const std::string &path, bool on) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (on)
+      neverComplete_.insert(path);
+    else
+      neverComplete_.erase(path);
+  }
+  wake_.notify_all();
+}
+
+void FakeSite::failPath(const std::string &path, int status) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (status > 0)
+    failures_[path] = status;
+  else
+    failures_.erase(path);
+}
+
+void FakeSite::slowUpload(int ms) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    slowUploadMs_ = ms > 0 ? ms : 0;
+  }
+  wake_.notify_all();
+}
+
+void FakeSite::dropUploadConnection(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  dropUpload_ = on;
+}
+
+template <class Pred> void FakeSite::holdFor(int ms, Pred release) {
+  if (ms <= 0)
+    return;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  std::unique_lock<std::mutex> lock(mutex_);
+  wake_.wait_until(lock, deadline, [&] { return stopping_ || release(); });
+}
+
+httplib::Server::HandlerResponse
+FakeSite::preRouting(const httplib::Request &req, httplib::Response &res) {
+  const bool upload = req.method == "POST" && req.is_multipart_form_data();
+  int stall = 0, failure = 0, slow = 0;
+  bool drop = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (req.path != "/favicon.ico")
+      requests_.push_back({req.method, req.path});
+    if (auto it = stalls_.find(req.path); it != stalls_.end())
+      stall = it->second;
+    if (auto it = failures_.find(req.path); it != failures_.end())
+      failure = it->second;
+    if (upload) {
+      slow = slowUploadMs_;
+      drop = dropUpload_;
+    }
+  }
+  if (drop) {
+    if (killConnection(req)) {
+      res.status = 500; // never sent: the socket is already shut down
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    std::fprintf(stderr, "fakesite: could not find the upload's socket\n");
+  }
+  const std::string path = req.path;
+  holdFor(stall, [&] {
+    auto it = stalls_.find(path);
+    return it == stalls_.end() || it->second != stall;
+  });
+  holdFor(slow, [&] { return slowUploadMs_ == 0; });
+
+  // The request is the library's own non-const object; only the reference
+  // handed to this hook is const. It is changed where that is the only way
+  // to steer the library.
+  //
+  // The library compresses text for browsers that accept it, after the
+  // handler but before postRouting(), which then could not add to a page.
+  // Pages on loopback gain nothing from compression anyway.
+  const_cast<httplib::Request &>(req).headers.erase("Accept-Encoding");
+  if (failure > 0) {
+    // Answering here would leave a post's body unread on a connection that
+    // stays open. Sending the request to the error page instead lets the
+    // library read the body first.
+    const_cast<httplib::Request &>(req).path =
+        "/__status/" + std::to_string(failure);
+  }
+  return httplib::Server::HandlerResponse::Unhandled;
+}
+
+void FakeSite::postRouting(const httplib::Request &req,
+                           httplib::Response &res) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!neverComplete_.count(req.path))
+      return;
+  }
+  if (res.get_header_value("Content-Type").rfind("text/html", 0) != 0)
+    return;
+  const std::string img = "<img src=\"" + std::string(kNeverImage) +
+                          "?for=" + percentEncode(req.path) +
+                          "\" alt=\"\" width=\"1\" height=\"1\">";
+  auto at = res.body.rfind("</body>");
+  res.body.insert(at == std::string::npos ? res.body.size() : at, img);
+  res.headers.erase("Content-Length");
+  res.set_header("Content-Length", std::to_string(res.body.size()));
+}
+
+void FakeSite::serveNeverImage(const httplib::Request &req,
+                               httplib::Response &res) {
+  const std::string page = req.get_param_value("for");
+  res.set_header("Cache-Control", "no-store");
+  res.set_content_provider(
+      tinyPng().size(), "image/png",
+      [this, page](size_t offset, size_t, httplib::DataSink &sink) {
+        {
+          std::unique_lock<std::mutex> lock(mutex_);
+          while (!stopping_ && neverComplete_.count(page)) {
+            wake_.wait_for(lock, std::chrono::milliseconds(200));
+            if (sink.is_writable && !sink.is_writable())
+              return false;
+          }
+          if (stopping_)
+            return false;
+        }
+        const std::string &png = tinyPng();
+        sink.write(png.data() + offset, png.size() - offset);
+        return true;
+      });
+}
+
+// The library gives a handler no access to its connection. Find it among the
+// process's descriptors by its two ports and shut it down; the library then
+// fails to write its answer and closes the socket.
+bool FakeSite::killConnection(const httplib::Request &req) {
+  return shutDownConnections(req.local_port, req.remote_port) > 0;
+}
+
+// remotePort -1 takes every connection accepted on localPort.
+int FakeSite::shutDownConnections(int localPort, int remotePort) {
+  DIR *dir = opendir("/proc/self/fd");
+  if (!dir)
+    return 0;
+  int count = 0;
+  while (dirent *entry = readdir(dir)) {
+    char *end = nullptr;
+    const long n = std::strtol(entry->d_name, &end, 10);
+    const int fd = static_cast<int>(n);
+    if (end == entry->d_name || *end != '\0' || fd == dirfd(dir))
+      continue;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISSOCK(st.st_mode))
+      continue;
+    sockaddr_storage local{}, peer{};
+    socklen_t localLen = sizeof(local), peerLen = sizeof(peer);
+    if (getsockname(fd, reinterpret_cast<sockaddr *>(&local), &localLen) != 0 ||
+        portOf(local) != localPort)
+      continue;
+    if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &peerLen) != 0 ||
+        (remotePort != -1 && portOf(peer) != remotePort))
+      continue;
+    ::shutdown(fd, SHUT_RDWR);
+    ++count;
+  }
+  closedir(dir);
+  return count;
+}
+
+} // namespace fake

@@ -1,0 +1,167 @@
+// A small web server that stands in for a blog service during tests.
+//
+// A FakeSite listens on 127.0.0.1 on a port the system picks and is reached
+// as http://HOST:PORT/, HOST being a name under ".localhost" so that the
+// browser resolves it to the loopback address on its own. A concrete site
+// (one per blog service) adds its pages to server() and uses the helpers
+// below for HTML, sessions, form fields and uploads; the base class takes
+// care of the request log and of the faults a test can switch on while the
+// site runs.
+#pragma once
+
+#include <httplib.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fake {
+
+// One file part of a multipart post that the site accepted.
+struct Upload {
+  std::string field;    // name of the file input, e.g. "upfile[]"
+  std::string filename; // the name as the browser sent it (raw UTF-8 bytes)
+  std::string bytes;    // the file's content, byte for byte
+  std::string folder;   // where the site put it ("" when it has no folders)
+  std::map<std::string, std::string> fields; // the post's other form fields
+};
+
+struct RequestLine {
+  std::string method;
+  std::string path; // decoded, without the query
+};
+
+class FakeSite {
+public:
+  explicit FakeSite(std::string host);
+  // Subclasses whose handlers touch their own members must call stop() in
+  // their destructor: by the time this one runs, they are gone.
+  virtual ~FakeSite();
+  FakeSite(const FakeSite &) = delete;
+  FakeSite &operator=(const FakeSite &) = delete;
+
+  // Binds an ephemeral port (the same one again after stop()) and serves on
+  // a thread of its own; returns once connections are accepted. False when
+  // no port could be bound.
+  bool start();
+  // Releases every held response (stalls, never-ending images) and waits
+  // until the serving threads have ended.
+  void stop();
+
+  int port() const { return port_; }
+  const std::string &host() const { return host_; }
+  std::string baseUrl() const; // "http://HOST:PORT"
+  std::string url(const std::string &path) const;
+
+  httplib::Server &server() { return svr_; }
+
+  // --- Pages ---------------------------------------------------------------
+  static std::string escape(const std::string &text);   // HTML text/attribute
+  static std::string jsString(const std::string &text); // quoted JS literal
+  static std::string percentEncode(const std::string &text); // path segment
+  // A complete UTF-8 document around body.
+  static std::string page(const std::string &title, const std::string &body);
+  static void html(httplib::Response &res, const std::string &title,
+                   const std::string &body, int status = 200);
+  static void redirect(httplib::Response &res, const std::string &location);
+  // A small valid PNG for image buttons and pictures.
+  static const std::string &tinyPng();
+
+  // A form field of a query, an urlencoded post or a multipart post
+  // (non-file parts only); "" when absent.
+  static std::string field(const httplib::Request &req,
+                           const std::string &name);
+  static bool hasField(const httplib::Request &req, const std::string &name);
+  static std::map<std::string, std::string> fields(const httplib::Request &req);
+
+  // --- Sessions (cookie "FAKESID") -----------------------------------------
+  // Creates a session, sets its cookie on res and returns its id.
+  std::string startSession(httplib::Response &res, bool loggedIn = false);
+  // The id of the request's known session, "" when it has none.
+  std::string sessionOf(const httplib::Request &req) const;
+  // The request's session, or a new one (logged in when new sessions are).
+  std::string ensureSession(const httplib::Request &req,
+                            httplib::Response &res);
+  bool loggedIn(const httplib::Request &req) const;
+  bool isLoggedIn(const std::string &session) const;
+  void setLoggedIn(const std::string &session, bool on);
+  void endSession(const std::string &session);
+  void logOutAll();
+  // Stands for a browser that is still logged in from an earlier visit.
+  void setNewSessionsLoggedIn(bool on);
+
+  // --- Uploads -------------------------------------------------------------
+  // Records every file part of req (parts with a file name) and returns them.
+  std::vector<Upload> recordUploads(const httplib::Request &req,
+                                    const std::string &folder = "");
+  std::vector<Upload> uploads() const;
+  void clearUploads();
+
+  // --- Request log (favicon requests are left out) -------------------------
+  std::vector<RequestLine> requests() const;
+  void clearRequests();
+
+  // --- Faults, switchable at any time from any thread ----------------------
+  // The response to path is held back ms milliseconds (0 clears).
+  void stallPath(const std::string &path, int ms);
+  // The HTML of path references an image whose response never ends while
+  // the switch is on, so the page never reaches "complete".
+  void neverCompletePath(const std::string &path, bool on = true);
+  // Requests for path are answered with an error page of that status (0
+  // clears); the page's handler does not run.
+  void failPath(const std::string &path, int status = 500);
+  // true: stop listening, so that connections are refused; false: listen
+  // again on the same port. False when the port could not be bound again.
+  bool refuse(bool on);
+  // Multipart posts wait ms milliseconds before they are read (0 clears).
+  void slowUpload(int ms);
+  // While on, multipart posts get no answer: the connection is closed before
+  // the body is read, and nothing of it is stored. It stays on until switched
+  // off because a browser silently sends a post again, on a new connection,
+  // when a connection it reused dies; a single drop would never reach it.
+  void dropUploadConnection(bool on);
+
+private:
+  struct Session {
+    bool loggedIn = false;
+  };
+
+  bool listenOnThread();
+  void shutDownServer();
+  httplib::Server::HandlerResponse preRouting(const httplib::Request &req,
+                                              httplib::Response &res);
+  void postRouting(const httplib::Request &req, httplib::Response &res);
+  void serveNeverImage(const httplib::Request &req, httplib::Response &res);
+  // Waits until ms have passed or until release() says to stop waiting.
+  template <class Pred> void holdFor(int ms, Pred release);
+  bool killConnection(const httplib::Request &req);
+  int shutDownConnections(int localPort, int remotePort);
+
+  const std::string host_;
+  httplib::Server svr_;
+  std::thread thread_;
+  std::atomic<int> port_{0};
+  std::atomic<int> listenFd_{-1};
+  bool running_ = false; // guarded by lifeMutex_
+  std::mutex lifeMutex_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stopping_ = false;
+  std::map<std::string, Session> sessions_;
+  bool newSessionsLoggedIn_ = false;
+  std::vector<Upload> uploads_;
+  std::vector<RequestLine> requests_;
+  std::map<std::string, int> stalls_;
+  std::set<std::string> neverComplete_;
+  std::map<std::string, int> failures_;
+  int slowUploadMs_ = 0;
+  bool dropUpload_ = false;
+};
+
+} // namespace fake
