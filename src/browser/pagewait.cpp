@@ -1,0 +1,95 @@
+#include "pagewait.h"
+
+#include "browserwindow.h"
+#include "webbrowser.h"
+
+#include "core/runlog.h"
+#include "core/runstate.h"
+#include "core/settings.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+qint64 timeoutMs() {
+  return qint64(setting(TimeOut).trimmed().toDouble() * 1000.0);
+}
+
+void pumpOnce() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+} // namespace
+
+int waitOn(WebBrowser *browser, const QString &sMsg, int mode) {
+  QPointer<WebBrowser> b(browser);
+  bool failed = false;
+  const bool lowCpu = isOn(LowCpu);
+
+  QDeadlineTimer deadline(timeoutMs());
+  while (b && b->Busy()) {
+    pumpOnce();
+    if (StopRequested)
+      return 0;
+    if (deadline.hasExpired()) {
+      setLog(QStringLiteral("ﾀｲﾑｱｳﾄ時間を超えました。(Busy)"));
+      return -1;
+    }
+    if (lowCpu)
+      timerWait(50);
+  }
+
+  if (isOn(NoWaitComplete))
+    mode = 0;
+  deadline = QDeadlineTimer(timeoutMs());
+  const int wanted = mode != 0 ? 4 : 3;
+  while (b && b->ReadyState() < wanted) {
+    pumpOnce();
+    if (StopRequested)
+      return mode != 0 ? -1 : 0;
+    if (deadline.hasExpired()) {
+      // Not a failure by itself: the page may still be usable.
+      setLog(QStringLiteral("ﾀｲﾑｱｳﾄ時間を超えました。(") +
+             QString::number(b->ReadyState()) + QStringLiteral(")"));
+      break;
+    }
+    if (lowCpu)
+      timerWait(50);
+  }
+
+  if (b && b->documentTitle() == QString::fromUtf8(kServerNotFoundTitle)) {
+    setLog(sMsg);
+    failed = true;
+  }
+  return failed ? -1 : 0;
+}
+
+int waitBrowser(const QString &sMsg, int mode) {
+  return waitOn(frmBrowser()->WebBrowser1, sMsg, mode);
+}
+
+int waitBrowser2(const QString &sMsg, int mode) {
+  return waitOn(frmBrowser2()->WebBrowser1, sMsg, mode);
+}
+
+void pauseSec(double seconds) {
+  // A monotonic clock: a pause across midnight still lasts its time.
+  QElapsedTimer t;
+  t.start();
+  do {
+    if (StopRequested)
+      return;
+    timerWait(500);
+  } while (t.elapsed() < seconds * 1000.0);
+}
+
+void timerWait(int units) {
+  QEventLoop loop;
+  QTimer timer;
+  timer.setTimerType(Qt::PreciseTimer);
+  timer.setSingleShot(true);
+  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  timer.start(std::max(units / 10, 0));
+  loop.exec();
+}

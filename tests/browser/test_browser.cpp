@@ -1,0 +1,387 @@
+// The browser engine against real pages in the real embedded browser.
+#include "testsupport.h"
+
+#include "browser/browserwindow.h"
+#include "browser/filedialog.h"
+#include "browser/manuallogin.h"
+#include "browser/pagewait.h"
+#include "browser/webbrowser.h"
+#include "browser/winsys.h"
+#include "core/runstate.h"
+#include "core/settings.h"
+#include "fakesite.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+const QString kNet = QString::fromUtf8(kNetworkMessage);
+
+class TestSite : public fake::FakeSite {
+public:
+  TestSite() : FakeSite("pages.localhost") {
+    server().Get("/", [](const httplib::Request &, httplib::Response &res) {
+      html(res, "Top", "<a id='next' href='/form'>次へ</a>"
+                       "<a href='/popup' target='_blank'>別窓</a>"
+                       "<input name='plain' value=' x '>"
+                       "<input type='checkbox' name='box'>"
+                       "<select name='sel'><option>一</option>"
+                       "<option>二</option></select>"
+                       "<img alt='\tロ\tグ イン\t' src='data:,'>");
+    });
+    server().Get("/form", [](const httplib::Request &, httplib::Response &res) {
+      html(res, "Form",
+           "<form method='post' action='/upload' "
+           "enctype='multipart/form-data'>"
+           "<input type='file' name='upfile'>"
+           "<input type='submit' value='送信'></form>");
+    });
+    server().Get("/popup", [](const httplib::Request &, httplib::Response &res) {
+      html(res, "Popup", "<p>popup</p>");
+    });
+    server().Post("/upload",
+                  [this](const httplib::Request &req, httplib::Response &res) {
+                    recordUploads(req);
+                    html(res, "Done", "<span>ok</span>");
+                  });
+  }
+  ~TestSite() override { stop(); }
+  QString q(const std::string &path) {
+    return QString::fromStdString(url(path));
+  }
+};
+
+class BrowserTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    site = new TestSite;
+    ASSERT_TRUE(site->start());
+  }
+  static void TearDownTestSuite() {
+    unloadBrowser();
+    unloadBrowser2();
+    delete site;
+  }
+  void SetUp() override {
+    setFastSettings(3);
+    StopRequested = false;
+  }
+  void TearDown() override { StopRequested = true; }
+
+  WebBrowser *browser() { return frmBrowser()->WebBrowser1; }
+  void open(const std::string &path) {
+    browser()->Navigate(site->q(path));
+    ASSERT_EQ(waitBrowser(kNet, 1), 0);
+  }
+  int indexOf(const QString &tag, int prop, const QString &text,
+              const QStringList &props) {
+    const auto rows = browser()->snapshot(props, {tag});
+    for (int i = 0; i < rows.size(); ++i)
+      if (rows[i][0] == tag && rows[i][prop + 1].trimmed() == text)
+        return i;
+    return 0;
+  }
+
+  static TestSite *site;
+  TempDataFolder data;
+};
+TestSite *BrowserTest::site = nullptr;
+} // namespace
+
+TEST_F(BrowserTest, WaitsForACompletePageAndReadsItsElements) {
+  LogCapture log;
+  open("/");
+  EXPECT_EQ(browser()->ReadyState(), 4);
+  EXPECT_FALSE(browser()->Busy());
+  EXPECT_EQ(browser()->documentTitle(), "Top");
+  EXPECT_TRUE(log.lines().isEmpty());
+
+  const QStringList props{"Name", "Value", "innerText", "alt", "Checked"};
+  const auto rows = browser()->snapshot(props);
+  ASSERT_EQ(rows.size(), browser()->elementCount());
+  int plain = indexOf("input", 0, "plain", props);
+  ASSERT_GT(plain, 0);
+  EXPECT_EQ(rows[plain][2], " x ");
+  EXPECT_EQ(browser()->getProperty(plain, "Value"), " x ");
+  ASSERT_TRUE(browser()->setProperty(plain, "Value", "入力"));
+  EXPECT_EQ(browser()->getProperty(plain, "Value"), "入力");
+
+  int box = indexOf("input", 0, "box", props);
+  EXPECT_EQ(browser()->getProperty(box, "Checked"), "false");
+  browser()->Click(box);
+  EXPECT_EQ(browser()->getProperty(box, "Checked"), "true");
+
+  // options read by their text; alt keeps its tabs for the matcher
+  bool sawOption = false, sawAlt = false;
+  for (const QStringList &r : rows) {
+    sawOption |= r[0] == "option" && r[3] == "二";
+    sawAlt |= r[0] == "img" && r[4] == "\tロ\tグ イン\t";
+  }
+  EXPECT_TRUE(sawOption);
+  EXPECT_TRUE(sawAlt);
+}
+
+TEST_F(BrowserTest, ClickOnALinkIsWaitedFor) {
+  open("/");
+  const int link = indexOf("a", 0, "次へ", {"innerText"});
+  ASSERT_GT(link, 0);
+  browser()->Click(link);
+  EXPECT_EQ(waitBrowser(kNet, 0), 0);
+  EXPECT_EQ(waitBrowser(kNet, 1), 0);
+  EXPECT_EQ(browser()->documentTitle(), "Form");
+  browser()->GoBack();
+  EXPECT_EQ(waitBrowser(kNet, 1), 0);
+  EXPECT_EQ(browser()->documentTitle(), "Top");
+}
+
+TEST_F(BrowserTest, BusyPastTheTimeOutFails) {
+  LogCapture log;
+  setting(TimeOut) = "1";
+  site->stallPath("/form", 4000);
+  browser()->Navigate(site->q("/form"));
+  EXPECT_EQ(waitBrowser(kNet, 1), -1);
+  site->stallPath("/form", 0);
+  EXPECT_EQ(log.lines(), QStringList({"ﾀｲﾑｱｳﾄ時間を超えました。(Busy)"}));
+}
+
+TEST_F(BrowserTest, PageThatNeverCompletesTimesOutAtInteractive) {
+  LogCapture log;
+  setting(TimeOut) = "1";
+  site->neverCompletePath("/form", true);
+  browser()->Navigate(site->q("/form"));
+  EXPECT_EQ(waitBrowser(kNet, 1), 0);
+  EXPECT_EQ(log.lines(), QStringList({"ﾀｲﾑｱｳﾄ時間を超えました。(3)"}));
+
+  // NoWaitComplete: a mode-1 wait ends once the page can be read
+  log.clear();
+  setting(NoWaitComplete) = "1";
+  browser()->Navigate(site->q("/form"));
+  EXPECT_EQ(waitBrowser(kNet, 1), 0);
+  EXPECT_TRUE(log.lines().isEmpty());
+  site->neverCompletePath("/form", false);
+}
+
+TEST_F(BrowserTest, ServerNotFoundLogsTheCallersMessage) {
+  LogCapture log;
+  ASSERT_TRUE(site->refuse(true));
+  browser()->Navigate(site->q("/"));
+  EXPECT_EQ(waitBrowser(kNet, 1), -1);
+  EXPECT_EQ(browser()->documentTitle(), "サーバーが見つかりません。");
+  EXPECT_EQ(log.lines(), QStringList({kNet}));
+  ASSERT_TRUE(site->refuse(false));
+  open("/");
+  EXPECT_EQ(browser()->documentTitle(), "Top");
+}
+
+TEST_F(BrowserTest, StopEndsWaitsAndPausesWithinAPoll) {
+  site->stallPath("/form", 3000);
+  browser()->Navigate(site->q("/form"));
+  QTimer::singleShot(200, [] { StopRequested = true; });
+  QElapsedTimer t;
+  t.start();
+  EXPECT_EQ(waitBrowser(kNet, 1), 0);
+  EXPECT_LT(t.elapsed(), 1000);
+  site->stallPath("/form", 0);
+
+  StopRequested = false;
+  QTimer::singleShot(100, [] { StopRequested = true; });
+  t.restart();
+  pauseSec(5);
+  EXPECT_LT(t.elapsed(), 500);
+  StopRequested = false;
+  EXPECT_EQ(waitBrowser(kNet, 1), 0);
+}
+
+TEST_F(BrowserTest, PausesLastTheirTimeAndKeepEventsFlowing) {
+  QElapsedTimer t;
+  t.start();
+  pauseSec(0);
+  EXPECT_GE(t.elapsed(), 45);
+  EXPECT_LT(t.elapsed(), 400);
+
+  int fired = 0;
+  QTimer::singleShot(0, [&] { ++fired; });
+  t.restart();
+  timerWait(50);
+  EXPECT_GE(t.nsecsElapsed(), 4'000'000);
+  EXPECT_LT(t.elapsed(), 100);
+  EXPECT_EQ(fired, 1);
+}
+
+namespace {
+// Clicks the page's file input with the file-dialog service running, the
+// way a script does it.
+int handOff(WebBrowser *b, int input, const QString &path, bool logging) {
+  QTimer sansho;
+  sansho.setInterval(250);
+  QObject::connect(&sansho, &QTimer::timeout, [&] {
+    sansho.stop();
+    fillFileDialog(logging);
+    if (DlgRequest == 1)
+      sansho.start();
+  });
+  return requestFileChoice(path, &sansho, [&] { b->Click(input); });
+}
+} // namespace
+
+TEST_F(BrowserTest, FileChooserFilledAndUploadReceivedByteForByte) {
+  LogCapture log;
+  QByteArray bytes;
+  for (int i = 0; i < 70000; ++i)
+    bytes += char(i * 31 % 256);
+  const QString path = writeFile(data.file("写真 1.jpg"), bytes);
+  open("/form");
+  const QStringList props{"Name", "Value"};
+  const int input = indexOf("input", 0, "upfile", props);
+  const int submit = indexOf("input", 1, "送信", props);
+  ASSERT_GT(input, 0);
+  ASSERT_GT(submit, 0);
+
+  site->clearUploads();
+  EXPECT_EQ(handOff(browser(), input, path, true), 0);
+  EXPECT_FALSE(browser()->getProperty(input, "Value").isEmpty());
+  browser()->Click(submit);
+  ASSERT_EQ(waitBrowser(kNet, 1), 0);
+  const auto up = site->uploads();
+  ASSERT_EQ(up.size(), 1u);
+  EXPECT_EQ(QString::fromStdString(up[0].filename), "写真 1.jpg");
+  EXPECT_EQ(QByteArray::fromStdString(up[0].bytes), bytes);
+
+  const QStringList l = log.lines();
+  ASSERT_GE(l.size(), 10);
+  EXPECT_EQ(l[0], "ファイルダイアログ検索開始");
+  EXPECT_TRUE(l[1].startsWith("ファイルダイアログ検索成功("));
+  EXPECT_TRUE(l[1].endsWith(")(1回目で取得)"));
+  EXPECT_TRUE(log.containsStart("テキストボックスの取得完了1("));
+  EXPECT_TRUE(log.contains("ファイル名のセット完了1(1)"));
+  EXPECT_TRUE(log.containsStart("開くボタンの取得完了("));
+  EXPECT_TRUE(log.contains("開くボタンの押下完了(0)"));
+}
+
+TEST_F(BrowserTest, ChooserFoundByPartOfItsCaptionSkippingHiddenWindows) {
+  LogCapture log;
+  const QString path = writeFile(data.file("a.txt"), "abc");
+  // a hidden window carrying the same part comes first and is passed over
+  QWidget hidden;
+  hidden.setWindowTitle("の選択 hidden");
+  hidden.hide();
+  setting(DlgTitle) = "の選択";
+  open("/form");
+  const int input = indexOf("input", 0, "upfile", {"Name"});
+  EXPECT_EQ(handOff(browser(), input, path, true), 0);
+  EXPECT_TRUE(log.contains("ファイルダイアログ検索失敗"));
+  EXPECT_TRUE(log.contains("ファイルダイアログ検索開始(部分一致)"));
+  EXPECT_TRUE(log.containsStart("ファイルダイアログ検索成功(部分一致)("));
+  EXPECT_TRUE(browser()->getProperty(input, "Value").endsWith("a.txt"));
+}
+
+TEST_F(BrowserTest, ChooserNotFoundStillReturnsTheClick) {
+  LogCapture log;
+  const QString path = writeFile(data.file("b.txt"), "abc");
+  setting(DlgTitle) = "存在しないダイアログ";
+  open("/form");
+  const int input = indexOf("input", 0, "upfile", {"Name"});
+  EXPECT_EQ(handOff(browser(), input, path, true), -1);
+  EXPECT_TRUE(log.contains("ファイルダイアログ検索失敗(部分一致)"));
+  EXPECT_TRUE(log.contains("ツール＞オプション設定＞ファイルダイアログのタイトル"
+                           "を確認してください。"));
+  EXPECT_FALSE(browser()->chooserOpen());
+  EXPECT_TRUE(browser()->getProperty(input, "Value").isEmpty());
+
+  // the same silently: no line, the same outcome
+  log.clear();
+  EXPECT_EQ(handOff(browser(), input, path, false), -1);
+  EXPECT_TRUE(log.lines().isEmpty());
+  setting(DlgTitle) = "ファイルの選択";
+  EXPECT_EQ(handOff(browser(), input, path, false), 0);
+  EXPECT_TRUE(log.lines().isEmpty());
+}
+
+TEST_F(BrowserTest, TickWithoutRequestOnlyPauses) {
+  LogCapture log;
+  DlgRequest = 0;
+  StopRequested = false;
+  QElapsedTimer t;
+  t.start();
+  fillFileDialog(true);
+  EXPECT_GE(t.elapsed(), 950);
+  EXPECT_EQ(DlgRequest, 0);
+  EXPECT_TRUE(log.lines().isEmpty());
+}
+
+TEST_F(BrowserTest, WindowSystemLayerFindsBoxesAndButtons) {
+  QFileDialog dlg(nullptr, "ファイルの選択");
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.show();
+  const WindowHandle h = findWindowByCaption("ファイルの選択");
+  ASSERT_NE(h, 0u);
+  const WindowHandle edit = findChildWindow(h, "Edit");
+  ASSERT_NE(edit, 0u);
+  const WindowHandle open = findChildWindow(h, "Button", "&Open");
+  EXPECT_NE(open, 0u);
+  EXPECT_EQ(findChildWindow(h, "Button", "開かない"), 0u);
+  EXPECT_EQ(setWindowText(edit, "/tmp/x"), 1);
+  qobject_cast<QWidget *>(widgetOf(edit))->setEnabled(false);
+  EXPECT_EQ(setWindowText(edit, "/tmp/x"), 0);
+  dlg.hide();
+  EXPECT_FALSE(isWindowVisible(h));
+}
+
+TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
+  BrowserWindow *w = frmBrowser();
+  EXPECT_EQ(w->windowTitle(), "Sendora ﾌﾞﾗｳｻﾞ");
+  w->showProgress(1, 3);
+  EXPECT_EQ(w->picStatus->text(), "   33%");
+  EXPECT_NEAR(w->picProgress->filled(), 0.3333, 0.0001);
+  w->showProgress(0, 3);
+  EXPECT_EQ(w->picStatus->text(), "   ページが表示されました");
+  EXPECT_EQ(w->picProgress->filled(), 0.0);
+  w->showProgress(3, 3);
+  EXPECT_EQ(w->picStatus->text(), "   ページが表示されました");
+
+  // the user cannot close it
+  w->close();
+  EXPECT_TRUE(browserLoaded());
+  EXPECT_TRUE(w->isVisible());
+
+  setting(BlogUrl) = site->q("/");
+  open("/");
+  const int link = indexOf("a", 0, "別窓", {"innerText"});
+  browser()->Click(link);
+  ASSERT_TRUE(waitFor([] { return browser2Loaded(); }, 10000));
+  EXPECT_EQ(frmBrowser2()->windowTitle(), "Sendora ﾌﾞﾗｳｻﾞ2");
+  EXPECT_EQ(waitBrowser2(kNet, 1), 0);
+  EXPECT_TRUE(waitFor([] {
+    return frmBrowser2()->WebBrowser1->documentTitle() == "Popup";
+  }));
+  unloadBrowser2();
+}
+
+TEST_F(BrowserTest, ManualLoginPromptWaitsForOk) {
+  QTimer::singleShot(300, [] {
+    ASSERT_NE(frmManual(), nullptr);
+    EXPECT_EQ(frmManual()->windowTitle(), "ログイン情報入力");
+    EXPECT_TRUE(frmManual()->Label1->text().startsWith(
+        "ツールより起動されたブラウザ上で\n"));
+    frmManual()->Command1->click();
+  });
+  QElapsedTimer t;
+  t.start();
+  waitManualLogin();
+  EXPECT_GE(t.elapsed(), 250);
+  EXPECT_TRUE(ManualDone);
+  EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
+
+  // a stop ends the wait as well
+  QTimer::singleShot(200, [] { StopRequested = true; });
+  waitManualLogin();
+  EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
+}
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

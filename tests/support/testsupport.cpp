@@ -1,0 +1,123 @@
+#include "testsupport.h"
+
+#include "browser/engineenv.h"
+#include "core/paths.h"
+#include "core/runlog.h"
+#include "core/settings.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+void prepareTestProcess() {
+  qputenv("DBUS_SYSTEM_BUS_ADDRESS",
+          "unix:path=/nonexistent/sendora-test-no-system-bus");
+  prepareBrowserEnvironment();
+}
+
+int runTestsWithApp(int argc, char **argv) {
+  prepareTestProcess();
+  QApplication app(argc, argv);
+  setProgramFolder(QCoreApplication::applicationDirPath());
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+
+LogCapture::LogCapture() {
+  setLogSink([this](const QString &s) { lines_ << s; });
+}
+
+LogCapture::~LogCapture() { setLogSink({}); }
+
+bool LogCapture::containsStart(const QString &prefix) const {
+  for (const QString &l : lines_)
+    if (l.startsWith(prefix))
+      return true;
+  return false;
+}
+
+void setFastSettings(int timeoutSeconds) {
+  clearSettings();
+  loadSettings(QStringLiteral("/nonexistent/Sendora.ini"), WorkArea{28800, 16200});
+  setting(LoginWait) = "0";
+  setting(UpPageWait) = "0";
+  setting(UpLoadWait) = "0";
+  setting(TimeOut) = QString::number(timeoutSeconds);
+  setting(DlgTitle) = QStringLiteral("ファイルの選択");
+  setting(RetryCount) = "3";
+  setting(UseConfirmPress) = "0";
+  setting(ShowAd) = "0";
+}
+
+TempDataFolder::TempDataFolder() : previous_(dataFolder()) {
+  setDataFolder(dir_.path());
+}
+
+TempDataFolder::~TempDataFolder() { setDataFolder(previous_); }
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > timeoutMs)
+      return false;
+    QEventLoop loop;
+    QTimer::singleShot(5, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return true;
+}
+
+void answerNextModal(const QString &buttonText, QString *seenText,
+                     QString *seenTitle) {
+  auto *timer = new QTimer(qApp);
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [=] {
+    QWidget *w = QApplication::activeModalWidget();
+    if (!w)
+      return;
+    timer->stop();
+    timer->deleteLater();
+    if (seenTitle)
+      *seenTitle = w->windowTitle();
+    if (auto *box = qobject_cast<QMessageBox *>(w)) {
+      if (seenText)
+        *seenText = box->text();
+      if (buttonText.isEmpty()) {
+        if (box->defaultButton())
+          box->defaultButton()->click();
+        else
+          box->accept();
+        return;
+      }
+      for (QAbstractButton *b : box->buttons())
+        if (b->text() == buttonText) {
+          b->click();
+          return;
+        }
+      box->reject();
+      return;
+    }
+    if (auto *d = qobject_cast<QDialog *>(w))
+      buttonText.isEmpty() ? d->accept() : d->reject();
+  });
+  timer->start();
+}
+
+QString writeFile(const QString &path, const QByteArray &bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  f.open(QIODevice::WriteOnly);
+  f.write(bytes);
+  return path;
+}

@@ -1,0 +1,61 @@
+// What the browser and window tests share: a safe environment, a log that
+// the test can read, settings that make runs fast, and small page helpers.
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class QApplication;
+
+// Environment for a test process: the browser engine's flags, and a system
+// bus address that leads nowhere so that no test can suspend the machine.
+// Call first thing in main().
+void prepareTestProcess();
+
+// Runs the gtest suite inside a QApplication.
+int runTestsWithApp(int argc, char **argv);
+
+// Captures every run-log line while it lives.
+class LogCapture {
+public:
+  LogCapture();
+  ~LogCapture();
+  QStringList lines() const { return lines_; }
+  int count(const QString &line) const { return lines_.count(line); }
+  bool contains(const QString &line) const { return lines_.contains(line); }
+  bool containsStart(const QString &prefix) const;
+  void clear() { lines_.clear(); }
+
+private:
+  QStringList lines_;
+};
+
+// Settings for fast runs: waits 0, time-out as given, the chooser caption
+// the engine's file dialog carries, logging of every step.
+void setFastSettings(int timeoutSeconds = 10);
+
+// A temporary data folder made current for the test's life.
+class TempDataFolder {
+public:
+  TempDataFolder();
+  ~TempDataFolder();
+  QString path() const { return dir_.path(); }
+  QString file(const QString &name) const { return dir_.filePath(name); }
+
+private:
+  QTemporaryDir dir_;
+  QString previous_;
+};
+
+// Pumps events until the predicate holds or the time runs out.
+bool waitFor(const std::function<bool()> &done, int timeoutMs = 10000);
+
+// Answers the next modal message box (or dialog) with the button whose
+// text is `buttonText` (empty: accept/default), checking every 20 ms.
+void answerNextModal(const QString &buttonText = QString(),
+                     QString *seenText = nullptr, QString *seenTitle = nullptr);
+
+// Writes a file with the given bytes and returns its path.
+QString writeFile(const QString &path, const QByteArray &bytes);
