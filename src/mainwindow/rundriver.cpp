@@ -1,11 +1,139 @@
 #include "rundriver.h"
 
+#include "mainwindow.h"
+#include "power.h"
+
+#include "browser/browserwindow.h"
+#include "browser/webbrowser.h"
+#include "core/itemlist.h"
+#include "core/paths.h"
 #include "core/runlog.h"
 #include "core/runstate.h"
+#include "core/services.h"
+#include "core/settings.h"
+#include "scripts/registry.h"
+#include "scripts/skeleton.h"
 
-#include <QString>
+#include <QFile>
+#include <QMessageBox>
 
-void startRun() {}
+namespace {
+RunHooks &hooks() {
+  static RunHooks h;
+  return h;
+}
+
+bool accountConfigured() {
+  if (isOn(ManualLogin))
+    return !setting(BlogUrl).isEmpty();
+  return !setting(UserId).isEmpty() && !setting(BlogUrl).isEmpty() &&
+         !setting(Password).isEmpty();
+}
+
+ScriptHost hostFor(MainWindow *w) {
+  ScriptHost host;
+  host.items = w->items();
+  host.sansho = w->tmrSansho;
+  host.saveList = [w] { w->saveList(); };
+  return host;
+}
+
+enum class PassEnd { Success, Failure };
+
+// One pass: the script of the configured blog, or the unsupported-blog
+// report. Returns how the pass ended for the driver's decision.
+PassEnd runPass(MainWindow *w) {
+  StopRequested = false;
+  w->Idle = false;
+  w->setRunMenusEnabled(false);
+  w->saveList();
+  setLog(QStringLiteral("ブラウザを開く"));
+  frmBrowser();
+
+  const bool customExists =
+      QFile::exists(dataFile(QStringLiteral("Custom.sdr")));
+  if (isOn(UseCustom) && customExists && hooks().customScript) {
+    setLog(QString::fromUtf8(kCustomLabel));
+    return hooks().customScript(hostFor(w)) ? PassEnd::Success
+                                            : PassEnd::Failure;
+  }
+  const int service = selectService(setting(BlogUrl));
+  const ServiceScript script = scriptForService(service);
+  if (service >= 0 && script) {
+    setLog(serviceTable()[service].logLabel);
+    return script(hostFor(w)) ? PassEnd::Success : PassEnd::Failure;
+  }
+  const QString text =
+      QStringLiteral("対応しておりません。m(__)m\nログを確認してください");
+  if (isOn(AutoRetry))
+    setLog(text);
+  else
+    QMessageBox::information(w, QStringLiteral("Sendora"), text);
+  StopRequested = true;
+  return PassEnd::Success;
+}
+
+void finish(MainWindow *w, bool powerAction) {
+  w->setRunMenusEnabled(true);
+  StopRequested = true;
+  w->Idle = true;
+  if (!powerAction)
+    return;
+  if (w->suspendAfterRun()) {
+    setLog(QStringLiteral("サスペンド移行開始"));
+    ::powerAction(true);
+  } else if (w->shutdownAfterRun()) {
+    setLog(QStringLiteral("シャットダウン開始"));
+    ::powerAction(false);
+  }
+}
+
+void closeBrowser() {
+  setLog(QStringLiteral("ブラウザを閉じる"));
+  unloadBrowser();
+}
+} // namespace
+
+RunHooks &runHooks() { return hooks(); }
+
+void startRun() {
+  MainWindow *w = frmMain();
+  if (!w || !w->Idle)
+    return;
+  if (!accountConfigured()) {
+    QMessageBox::information(w, QStringLiteral("Sendora"),
+                             QStringLiteral("基本情報を設定してください。"));
+    if (w->onKihon)
+      w->onKihon();
+    return;
+  }
+  w->clearLog();
+  try {
+    for (;;) {
+      const PassEnd end = runPass(w);
+      if (end == PassEnd::Success) {
+        if (hooks().afterGoodPass)
+          hooks().afterGoodPass();
+        closeBrowser();
+        if (!isOn(AutoRetry) || StopRequested || w->items()->allDone()) {
+          finish(w, true);
+          return;
+        }
+      } else {
+        closeBrowser();
+        if (!isOn(AutoRetry) || StopRequested || w->items()->allDone()) {
+          finish(w, false);
+          return;
+        }
+      }
+    }
+  } catch (...) {
+    // Whatever went wrong, the program must come back to idle.
+    w->setRunMenusEnabled(true);
+    StopRequested = true;
+    w->Idle = true;
+  }
+}
 
 void stopRun() {
   StopRequested = true;

@@ -34,7 +34,12 @@ int runTestsWithApp(int argc, char **argv) {
 }
 
 LogCapture::LogCapture() {
-  setLogSink([this](const QString &s) { lines_ << s; });
+  static const bool echo = qEnvironmentVariableIsSet("SENDORA_TEST_ECHO");
+  setLogSink([this](const QString &s) {
+    lines_ << s;
+    if (echo)
+      fprintf(stderr, "LOG %s\n", qPrintable(s));
+  });
 }
 
 LogCapture::~LogCapture() { setLogSink({}); }

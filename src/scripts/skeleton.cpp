@@ -1,0 +1,554 @@
+#include "skeleton.h"
+
+#include "browser/browserwindow.h"
+#include "browser/confirmpress.h"
+#include "browser/filedialog.h"
+#include "browser/manuallogin.h"
+#include "browser/pagewait.h"
+#include "browser/webbrowser.h"
+
+#include "core/itemlist.h"
+#include "core/paths.h"
+#include "core/runlog.h"
+#include "core/runstate.h"
+#include "core/settings.h"
+#include "core/urllist.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace {
+void log(const QString &s) { setLog(s); }
+int wait(int mode) { return waitBrowser(networkMessage(), mode); }
+
+// A failed phase inside an attempt: a stop leaves the loop, anything else
+// ends the pass with an error.
+Try fromFlow(Flow f) {
+  if (f == Flow::Continue || f == Flow::Success)
+    return Try::Success;
+  return f == Flow::Quiet ? Try::Leave : Try::Error;
+}
+} // namespace
+
+QString networkMessage() { return QString::fromUtf8(kNetworkMessage); }
+
+int retryCount() { return settingInt(RetryCount); }
+
+ScriptContext::ScriptContext(ScriptHost h, bool errorBoxes)
+    : host(std::move(h)), errorBoxes_(errorBoxes) {}
+
+WebBrowser *ScriptContext::web() const {
+  return host.web ? host.web() : frmBrowser()->WebBrowser1;
+}
+
+bool ScriptContext::stopped() const { return StopRequested; }
+
+QString ScriptContext::itemPath(int row) const {
+  return host.items->item(row).path();
+}
+
+ScanResult ScriptContext::scanPage(const QVector<Target> &targets) {
+  const QStringList props = scanProperties(targets);
+  const Snapshot rows = web()->snapshot(props, scanTags(targets));
+  QCoreApplication::processEvents();
+  return scanSnapshot(rows, props, targets);
+}
+
+void ScriptContext::setValue(int i, const QString &text) {
+  web()->setProperty(i, QStringLiteral("Value"), text);
+}
+
+void ScriptContext::clickElement(int i) { web()->Click(i); }
+
+void ScriptContext::setCheckbox(int i, bool wanted, const QString &onText,
+                                const QString &offText) {
+  const bool checked =
+      readProperty(i, QStringLiteral("Checked")) == QLatin1String("true");
+  if (!checked && wanted) {
+    log(onText);
+    clickElement(i);
+  } else if (checked && !wanted) {
+    log(offText);
+    clickElement(i);
+  }
+}
+
+void ScriptContext::selectOption(int k) {
+  web()->setProperty(k, QStringLiteral("Selected"), true);
+}
+
+QString ScriptContext::readText(int i) {
+  return readProperty(i, QStringLiteral("innerText"));
+}
+
+QString ScriptContext::readProperty(int i, const QString &property) {
+  return web()->getProperty(i, property);
+}
+
+Flow ScriptContext::retryLoop(const std::function<Try(int)> &attempt,
+                              Flow exhausted) {
+  const int count = retryCount();
+  for (int n = 1; n <= count; ++n) {
+    if (n > 1) {
+      pauseSec(1);
+      if (stopped())
+        break;
+      log(QStringLiteral("リトライします(%1)").arg(n));
+    }
+    switch (attempt(n)) {
+    case Try::Success:
+      return Flow::Continue;
+    case Try::Failure:
+      continue;
+    case Try::Leave:
+      return stopped() ? Flow::Quiet : Flow::Continue;
+    case Try::Error:
+      return Flow::Error;
+    }
+  }
+  if (stopped())
+    return Flow::Quiet;
+  log(QStringLiteral("リトライしたが失敗"));
+  return exhausted;
+}
+
+Flow ScriptContext::openStartPage() {
+  log(QStringLiteral("ブログ表示開始"));
+  Flow f = retryLoop([this](int) {
+    web()->Navigate(setting(BlogUrl));
+    const int r = wait(0);
+    if (stopped())
+      return Try::Leave;
+    if (r == 0) {
+      log(QStringLiteral("ブログ表示完了"));
+      return Try::Success;
+    }
+    log(QStringLiteral("応答なし1"));
+    return Try::Failure;
+  });
+  if (f != Flow::Continue)
+    return f;
+  return settlePage(settingInt(LoginWait));
+}
+
+Flow ScriptContext::settlePage(int seconds, bool withPause) {
+  // A stop is looked at before the result: a wait cut short by a stop is
+  // not a failed page.
+  auto settleWait = [this](const QString &line) {
+    log(line);
+    const int r = wait(1);
+    if (stopped())
+      return Flow::Quiet;
+    return r != 0 ? Flow::Error : Flow::Continue;
+  };
+  Flow f = settleWait(QStringLiteral("ページ読込開始"));
+  if (f != Flow::Continue || !withPause)
+    return f;
+  log(QStringLiteral("ページ切替待ち開始"));
+  pauseSec(seconds);
+  if (stopped())
+    return Flow::Quiet;
+  return settleWait(QStringLiteral("ページ読込開始2"));
+}
+
+Try ScriptContext::pressLoginForm(const LoginForm &form,
+                                  const ScanResult &found, int account,
+                                  int password, int button) {
+  Q_UNUSED(form);
+  log(QStringLiteral("ログイン情報入力"));
+  if (!isOn(ManualLogin)) {
+    setValue(found[account], setting(UserId));
+    setValue(found[password], setting(Password));
+  } else {
+    waitManualLogin();
+    if (stopped())
+      return Try::Leave;
+  }
+  if (isOn(UseConfirmPress) && !launchConfirmPress(setting(SecTitle)))
+    return Try::Error;
+  log(form.pressLine);
+  clickElement(found[button]);
+  if (form.pauseAfterPress) {
+    log(QStringLiteral("ページ切替待ち開始"));
+    pauseSec(settingInt(UpPageWait));
+    if (stopped()) {
+      closeConfirmPress();
+      return Try::Leave;
+    }
+  }
+  const int r = wait(0);
+  closeConfirmPress();
+  if (stopped())
+    return Try::Leave;
+  if (r == 0) {
+    log(QStringLiteral("ログイン押下完了"));
+    return Try::Success;
+  }
+  log(QStringLiteral("応答なし1"));
+  return Try::Failure;
+}
+
+Flow ScriptContext::logIn(const LoginForm &form) {
+  log(QStringLiteral("ログイン検索"));
+  QVector<Target> targets{form.account, form.password, form.button};
+  if (form.loggedInMarker)
+    targets << *form.loggedInMarker;
+  return retryLoop([&](int) {
+    const ScanResult s = scanPage(targets);
+    if (stopped())
+      return Try::Leave;
+    if (!s.found(0) || !s.found(1) || !s.found(2)) {
+      if (form.assumeLoggedIn || (form.loggedInMarker && s.found(3))) {
+        log(QStringLiteral("既にログインされている?"));
+        return Try::Success;
+      }
+      if (!form.buttonNotFoundLine.isEmpty())
+        log(form.buttonNotFoundLine);
+      return Try::Failure;
+    }
+    return pressLoginForm(form, s, 0, 1, 2);
+  });
+}
+
+Flow ScriptContext::checkLogin(const Target &accountField) {
+  if (!isOn(CheckLogin))
+    return Flow::Continue;
+  log(QStringLiteral("ログインチェック開始"));
+  Target t = accountField;
+  t.hit = Hit::First;
+  const ScanResult s = scanPage({t});
+  if (stopped())
+    return Flow::Quiet;
+  if (s.found(0)) {
+    log(QStringLiteral("ログインチェック失敗"));
+    log(QStringLiteral("ユーザー名・パスワードが正しいか確認してください。"));
+    return Flow::Quiet;
+  }
+  log(QStringLiteral("ログインチェック成功"));
+  return Flow::Continue;
+}
+
+namespace {
+Target linkByText(const QString &text) {
+  return Target{QStringLiteral("a"), QStringLiteral("innerText"), Match::Exact,
+                text.toLower(), Hit::First};
+}
+} // namespace
+
+Flow ScriptContext::followLink(const QString &text) {
+  log(text + QStringLiteral("検索"));
+  Flow f = retryLoop([&](int) {
+    const ScanResult s = scanPage({linkByText(text)});
+    if (stopped())
+      return Try::Leave;
+    if (!s.found(0)) {
+      log(text + QStringLiteral("が見つかりませんでした"));
+      return Try::Failure;
+    }
+    log(text + QStringLiteral("押下"));
+    clickElement(s[0]);
+    int r = wait(0);
+    if (stopped())
+      return Try::Leave;
+    if (r != 0) {
+      log(QStringLiteral("応答なし1"));
+      return Try::Failure;
+    }
+    log(QStringLiteral("ページ読込開始"));
+    r = wait(1);
+    if (stopped())
+      return Try::Leave;
+    if (r == 0) {
+      log(text + QStringLiteral("押下完了"));
+      return Try::Success;
+    }
+    log(QStringLiteral("応答なし2"));
+    return Try::Failure;
+  });
+  if (f != Flow::Continue)
+    return f;
+  return settlePage(settingInt(UpPageWait));
+}
+
+Flow ScriptContext::followLinkOnce(const QString &text) {
+  log(text + QStringLiteral("検索"));
+  return retryLoop([&](int) {
+    const ScanResult s = scanPage({linkByText(text)});
+    if (stopped())
+      return Try::Leave;
+    if (!s.found(0)) {
+      log(text + QStringLiteral("が見つかりませんでした"));
+      return Try::Failure;
+    }
+    log(text + QStringLiteral("押下"));
+    clickElement(s[0]);
+    const int r = wait(0);
+    if (stopped())
+      return Try::Leave;
+    if (r == 0) {
+      log(text + QStringLiteral("押下完了"));
+      return Try::Success;
+    }
+    log(QStringLiteral("応答なし1"));
+    return Try::Failure;
+  });
+}
+
+Flow ScriptContext::logOut(const Target &logoutLink, bool twoWaits) {
+  if (!isOn(LogOut))
+    return Flow::Success;
+  log(QStringLiteral("ログアウト検索"));
+  Flow f = retryLoop(
+      [&](int) {
+        const ScanResult s = scanPage({logoutLink});
+        if (stopped())
+          return Try::Leave;
+        if (!s.found(0)) {
+          log(QStringLiteral("ログアウトが見つかりませんでした"));
+          return Try::Failure;
+        }
+        log(QStringLiteral("ログアウト押下"));
+        clickElement(s[0]);
+        int r = wait(0);
+        if (stopped())
+          return Try::Leave;
+        if (r != 0) {
+          log(QStringLiteral("応答なし1"));
+          return Try::Failure;
+        }
+        if (twoWaits) {
+          log(QStringLiteral("ページ読込開始"));
+          r = wait(1);
+          if (stopped())
+            return Try::Leave;
+          if (r != 0) {
+            log(QStringLiteral("応答なし2"));
+            return Try::Failure;
+          }
+        }
+        log(QStringLiteral("ログアウト押下完了"));
+        return Try::Success;
+      },
+      Flow::Success); // a failed log-out does not fail the run
+  if (f != Flow::Continue)
+    return f;
+  log(QStringLiteral("ページ切替待ち開始"));
+  pauseSec(settingInt(UpPageWait));
+  if (stopped())
+    return Flow::Quiet;
+  log(QStringLiteral("ページ読込開始2"));
+  const int r = wait(1);
+  if (stopped())
+    return Flow::Quiet;
+  return r == 0 ? Flow::Success : Flow::Error;
+}
+
+Try ScriptContext::handOffFile(int fileInput, const QString &path) {
+  log(QStringLiteral("参照ボタン押下"));
+  const int count = retryCount();
+  for (int k = 1; k <= count; ++k) {
+    const int r = requestFileChoice(path, host.sansho,
+                                    [&] { clickElement(fileInput); });
+    if (stopped())
+      return Try::Leave;
+    if (r == 0)
+      return Try::Success;
+    log(QStringLiteral("リトライします(%1)").arg(k));
+  }
+  // Without the chooser nothing can be uploaded: the whole run stops.
+  log(QStringLiteral("リトライしたが失敗"));
+  StopRequested = true;
+  return Try::Leave;
+}
+
+Try ScriptContext::submitUpload(int submitButton,
+                                const QString &confirmArgument) {
+  log(QStringLiteral("アップロード押下"));
+  if (!confirmArgument.isEmpty() && !launchConfirmPress(confirmArgument))
+    return Try::Error;
+  clickElement(submitButton);
+  QCoreApplication::processEvents();
+  auto step = [this](int mode, const QString &failLine) {
+    const int r = wait(mode);
+    if (stopped()) {
+      closeConfirmPress();
+      return Try::Leave;
+    }
+    if (r != 0) {
+      log(failLine);
+      closeConfirmPress();
+      return Try::Failure;
+    }
+    return Try::Success;
+  };
+  Try t = step(0, QStringLiteral("応答なし1"));
+  if (t != Try::Success)
+    return t;
+  log(QStringLiteral("ページ読込開始"));
+  if ((t = step(1, QStringLiteral("応答なし2"))) != Try::Success)
+    return t;
+  log(QStringLiteral("ページ切替待ち開始"));
+  pauseSec(settingInt(UpLoadWait));
+  if (stopped()) {
+    closeConfirmPress();
+    return Try::Leave;
+  }
+  log(QStringLiteral("ページ読込開始2"));
+  if ((t = step(1, QStringLiteral("応答なし2"))) != Try::Success)
+    return t;
+  log(QStringLiteral("アップロード押下完了"));
+  closeConfirmPress();
+  return Try::Success;
+}
+
+Try ScriptContext::verifyUpload(int row, const Target &confirmation) {
+  if (!isOn(CheckUpload) && !isOn(MakeUrlList)) {
+    markDone(row);
+    return Try::Success;
+  }
+  log(QStringLiteral("アップロード確認"));
+  Target t = confirmation;
+  t.hit = Hit::First;
+  const ScanResult s = scanPage({t});
+  if (stopped())
+    return Try::Leave;
+  if (!s.found(0)) {
+    log(QStringLiteral("アップロード確認失敗"));
+    lastFailureWasVerification = true;
+    return Try::Failure;
+  }
+  log(QStringLiteral("アップロード確認成功"));
+  if (isOn(MakeUrlList))
+    addUrlFromText(readText(s[0]));
+  markDone(row);
+  return Try::Success;
+}
+
+void ScriptContext::addUrlFromText(const QString &text) {
+  int at = text.indexOf(QStringLiteral("http://"));
+  if (at < 0)
+    at = text.indexOf(QStringLiteral("https://"));
+  if (at < 0) {
+    // Nothing to record; the upload itself was confirmed.
+    log(QStringLiteral("URLが見つからないためURL対応リストに追加しませんでした"));
+    return;
+  }
+  addUrlList(dataFile(QString::fromUtf8(kUrlListFileName)), UploadPath,
+             text.mid(at));
+  log(QStringLiteral("URL対応リスト追加完了"));
+}
+
+void ScriptContext::markDone(int row) {
+  host.items->setStatus(row, kDoneMark);
+  if (host.saveList)
+    host.saveList();
+}
+
+Flow ScriptContext::uploadItems(const QString &searchLine,
+                                const std::function<Try(int)> &attempt) {
+  const int rows = host.items->itemCount();
+  for (int row = 0; row < rows && row < host.items->itemCount(); ++row) {
+    if (host.items->item(row).done())
+      continue;
+    log(searchLine);
+    lastFailureWasVerification = false;
+    bool finished = false;
+    const int count = retryCount();
+    for (int n = 1; n <= count && !finished; ++n) {
+      if (n > 1) {
+        pauseSec(1);
+        if (stopped())
+          break;
+        log(QStringLiteral("リトライします(%1)").arg(n));
+      }
+      lastFailureWasVerification = false;
+      switch (attempt(row)) {
+      case Try::Success:
+        finished = true;
+        break;
+      case Try::Failure:
+        break;
+      case Try::Leave:
+        finished = true;
+        break;
+      case Try::Error:
+        return Flow::Error;
+      }
+    }
+    if (stopped())
+      return Flow::Quiet;
+    if (finished)
+      continue;
+    log(QStringLiteral("リトライしたが失敗"));
+    // An upload that went through but could not be confirmed leaves the
+    // item pending for a later pass; anything else stops at this item.
+    if (!lastFailureWasVerification)
+      return Flow::Error;
+  }
+  return Flow::Continue;
+}
+
+bool ScriptContext::launchConfirmPress(const QString &argument) {
+  if (!::launchConfirmPress(argument))
+    return false;
+  confirmPressRunning = true;
+  return true;
+}
+
+void ScriptContext::closeConfirmPress() {
+  if (!confirmPressRunning)
+    return;
+  confirmPressRunning = false;
+  ::closeConfirmPress();
+}
+
+void ScriptContext::setError(int number, const QString &description) {
+  errorNumber_ = number;
+  errorText_ = description;
+}
+
+bool ScriptContext::endError() {
+  closeConfirmPress();
+  const bool boxes = errorBoxes_ && !isOn(AutoRetry);
+  QString text;
+  if (errorNumber_ > 0) {
+    const QString detail =
+        QString::number(errorNumber_) + QLatin1Char(':') + errorText_;
+    log(detail);
+    text = QStringLiteral("エラーが発生しました。m(__)m\n") + detail;
+    errorNumber_ = 0;
+  } else {
+    text = QStringLiteral("エラーが発生しました。ログを確認してください。m(__)"
+                          "m\nログインで失敗する場合はIEでログインまたはログア"
+                          "ウトしておいてから実行してください。");
+  }
+  if (boxes)
+    QMessageBox::warning(nullptr, QStringLiteral("Sendora"), text);
+  else if (!errorBoxes_)
+    for (const QString &line : text.split(QLatin1Char('\n')))
+      log(line);
+  return false;
+}
+
+bool ScriptContext::endings(Flow flow) {
+  switch (flow) {
+  case Flow::Continue:
+  case Flow::Success:
+    return true;
+  case Flow::Quiet:
+    closeConfirmPress();
+    return false;
+  case Flow::Error:
+    return endError();
+  }
+  return false;
+}
+
+bool ScriptContext::run(const QVector<std::function<Flow()>> &steps) {
+  for (const auto &step : steps) {
+    const Flow f = step();
+    if (f != Flow::Continue)
+      return endings(f);
+  }
+  return endings(Flow::Success);
+}

@@ -1,0 +1,136 @@
+// What every service script is built from: page-element operations, phase
+// operations and the three endings. A service script reads as its page
+// vocabulary (the targets) plus its step table (a list of phases run in
+// order until one of them ends the pass).
+#pragma once
+#include "pagescan.h"
+
+#include <QString>
+#include <QVector>
+
+#include <functional>
+#include <optional>
+
+class ItemListModel;
+class QTimer;
+class WebBrowser;
+
+// How a phase left things: go on with the next phase, or end the pass.
+enum class Flow { Continue, Success, Quiet, Error };
+
+// How one attempt inside a retry loop went.
+enum class Try {
+  Success, // leave the loop, go on
+  Failure, // next attempt
+  Leave,   // leave the loop at once (a stop, or the step says so)
+  Error    // end the pass through the error ending
+};
+
+// What the script needs from the program around it.
+struct ScriptHost {
+  ItemListModel *items = nullptr;
+  QTimer *sansho = nullptr;          // the file-dialog service timer
+  std::function<void()> saveList;    // writes the list file
+  std::function<WebBrowser *()> web; // the browser the script drives
+};
+
+// The login form of a service.
+struct LoginForm {
+  Target account;
+  Target password;
+  Target button;
+  std::optional<Target> loggedInMarker; // shows the user is logged in
+  // Missing form elements: take the user as logged in (true) or try again.
+  bool assumeLoggedIn = true;
+  QString pressLine = QStringLiteral("ログイン押下");
+  QString buttonNotFoundLine; // logged when the marker is missing too
+  // Pause UpPageWait between the press and the wait for the next page.
+  bool pauseAfterPress = false;
+};
+
+class ScriptContext {
+public:
+  ScriptContext(ScriptHost host, bool errorBoxes);
+
+  // --- element operations ------------------------------------------------
+  WebBrowser *web() const;
+  ScanResult scanPage(const QVector<Target> &targets);
+  void setValue(int i, const QString &text);
+  void clickElement(int i);
+  void setCheckbox(int i, bool wanted, const QString &onText,
+                   const QString &offText);
+  void selectOption(int k);
+  QString readText(int i);
+  QString readProperty(int i, const QString &property);
+
+  // --- phases ------------------------------------------------------------
+  // Attempts 1..RetryCount with a second's pause and "リトライします(n)"
+  // between them. Exhausted: "リトライしたが失敗" and `exhausted`.
+  Flow retryLoop(const std::function<Try(int attempt)> &attempt,
+                 Flow exhausted = Flow::Error);
+  Flow openStartPage();
+  // Waits for the page, pauses, waits again; without the pause only the
+  // first wait.
+  Flow settlePage(int seconds, bool withPause = true);
+  // One login attempt of a form (input, companion tool, press, wait).
+  Try pressLoginForm(const LoginForm &form, const ScanResult &found,
+                     int account, int password, int button);
+  Flow logIn(const LoginForm &form);
+  Flow checkLogin(const Target &accountField);
+  // Two waits per attempt ("ページ読込開始" inside), then settle.
+  Flow followLink(const QString &text);
+  // One wait per attempt; the settle that follows is the caller's.
+  Flow followLinkOnce(const QString &text);
+  Flow logOut(const Target &logoutLink, bool twoWaits);
+
+  // --- the upload of items -------------------------------------------------
+  // Selects the file for the item through the page's file input. Leave
+  // when stopped or when the chooser could not be served (the run stops).
+  Try handOffFile(int fileInput, const QString &path);
+  // The FC2-form submit with its waits; `confirmArgument` non-empty starts
+  // the companion tool around the click.
+  Try submitUpload(int submitButton, const QString &confirmArgument = {});
+  // Confirmation found: URL list (when on) and done mark. Not found: the
+  // item stays pending and the attempt fails.
+  Try verifyUpload(int row, const Target &confirmation);
+  void markDone(int row);
+  void addUrlFromText(const QString &text);
+
+  // Walks the pending rows; each row runs `attempt` in a retry loop.
+  // A row whose attempts all failed its verification stays pending and the
+  // walk goes on; other exhausted rows end the pass with an error.
+  Flow uploadItems(const QString &searchLine,
+                   const std::function<Try(int row)> &attempt);
+  bool lastFailureWasVerification = false;
+
+  // --- companion program ---------------------------------------------------
+  bool launchConfirmPress(const QString &argument);
+  void closeConfirmPress();
+  bool confirmPressRunning = false;
+
+  // --- endings -----------------------------------------------------------
+  bool endings(Flow flow);
+  bool endError();
+  // A run-time error to report in the error ending.
+  void setError(int number, const QString &description);
+
+  // --- the step table ------------------------------------------------------
+  // Runs the phases in order until one does not continue; the pass's
+  // result through the matching ending.
+  bool run(const QVector<std::function<Flow()>> &steps);
+
+  QString itemPath(int row) const;
+  bool stopped() const;
+
+  ScriptHost host;
+
+private:
+  bool errorBoxes_;
+  int errorNumber_ = 0;
+  QString errorText_;
+};
+
+// The message given to every page wait.
+QString networkMessage();
+// Number setting as a count of seconds or attempts.
+int retryCount();
