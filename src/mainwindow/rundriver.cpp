@@ -30,13 +30,6 @@ bool accountConfigured() {
          !setting(Password).isEmpty();
 }
 
-ScriptHost hostFor(MainWindow *w) {
-  ScriptHost host;
-  host.items = w->items();
-  host.sansho = w->tmrSansho;
-  host.saveList = [w] { w->saveList(); };
-  return host;
-}
 
 enum class PassEnd { Success, Failure };
 
@@ -54,14 +47,14 @@ PassEnd runPass(MainWindow *w) {
       QFile::exists(dataFile(QStringLiteral("Custom.sdr")));
   if (isOn(UseCustom) && customExists && hooks().customScript) {
     setLog(QString::fromUtf8(kCustomLabel));
-    return hooks().customScript(hostFor(w)) ? PassEnd::Success
+    return hooks().customScript(scriptHostOf(w)) ? PassEnd::Success
                                             : PassEnd::Failure;
   }
   const int service = selectService(setting(BlogUrl));
   const ServiceScript script = scriptForService(service);
   if (service >= 0 && script) {
     setLog(serviceTable()[service].logLabel);
-    return script(hostFor(w)) ? PassEnd::Success : PassEnd::Failure;
+    return script(scriptHostOf(w)) ? PassEnd::Success : PassEnd::Failure;
   }
   const QString text =
       QStringLiteral("対応しておりません。m(__)m\nログを確認してください");
@@ -95,6 +88,14 @@ void closeBrowser() {
 } // namespace
 
 RunHooks &runHooks() { return hooks(); }
+
+ScriptHost scriptHostOf(MainWindow *w) {
+  ScriptHost host;
+  host.items = w->items();
+  host.sansho = w->tmrSansho;
+  host.saveList = [w] { w->saveList(); };
+  return host;
+}
 
 void startRun() {
   MainWindow *w = frmMain();

@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 
+class MainWindow;
 struct ScriptHost;
 
 // 実行: refused while a run is in progress.
@@ -18,3 +19,7 @@ struct RunHooks {
   std::function<void()> afterGoodPass;
 };
 RunHooks &runHooks();
+
+// What a script run from this window works on: its queue, its file-dialog
+// timer, its list file.
+ScriptHost scriptHostOf(MainWindow *w);

@@ -1,9 +1,8 @@
 // The FC2 script end to end: the real main window, the real browser, the
 // real file chooser, against the fake FC2 site.
-#include "testsupport.h"
+#include "servicerun.h"
 
 #include "browser/browserwindow.h"
-#include "browser/filedialog.h"
 #include "core/itemlist.h"
 #include "core/paths.h"
 #include "core/runstate.h"
@@ -21,29 +20,11 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray bytesFor(int seed, int size) {
-  QByteArray b;
-  for (int i = 0; i < size; ++i)
-    b += char((i * 131 + seed * 7) % 256);
-  return b;
-}
-
-class Fc2Run : public ::testing::Test {
+class Fc2Run : public ServiceRunTest {
 protected:
-  static void SetUpTestSuite() {
-    window = new MainWindow;
-    window->loadWindow();
-    window->onSansho = [] { fillFileDialog(true); };
-  }
-  static void TearDownTestSuite() {
-    StopRequested = true;
-    delete window;
-    window = nullptr;
-  }
-
   void SetUp() override {
+    ServiceRunTest::SetUp();
     ASSERT_TRUE(site.start());
-    setFastSettings(5);
     setting(BlogUrl) = QString::fromStdString(site.loginUrl());
     setting(UserId) = "user@example.com";
     setting(Password) = "secret";
@@ -52,46 +33,26 @@ protected:
     setting(CheckLogin) = "1";
     setServiceLoginUrl(SvcFc2, setting(BlogUrl));
     setFc2TopUrl(QString::fromStdString(site.topUrl()));
-    window->items()->clear();
-    files = {{"first.jpg", bytesFor(1, 5000)},
-             {"日本語の写真.png", bytesFor(2, 12000)},
-             {"third.gif", bytesFor(3, 300)}};
-    QStringList paths;
-    for (const auto &f : files)
-      paths << writeFile(data.file("up/" + f.first), f.second);
-    window->items()->appendItems(paths, 5);
+    queueFiles({{"first.jpg", bytesFor(1, 5000)},
+                {"日本語の写真.png", bytesFor(2, 12000)},
+                {"third.gif", bytesFor(3, 300)}});
   }
   void TearDown() override {
-    StopRequested = true;
+    ServiceRunTest::TearDown();
     site.stop();
   }
-
   std::map<QString, QByteArray> received() const {
-    std::map<QString, QByteArray> out;
-    for (const auto &u : site.uploads())
-      out[QString::fromStdString(u.filename)] =
-          QByteArray::fromStdString(u.bytes);
-    return out;
-  }
-  QStringList statuses() const {
-    QStringList s;
-    for (const ItemRow &r : window->items()->items())
-      s << r.status;
-    return s;
+    return byName(site.uploads());
   }
 
-  static MainWindow *window;
   fake::FakeFc2 site;
-  TempDataFolder data;
-  std::vector<std::pair<QString, QByteArray>> files;
 };
-MainWindow *Fc2Run::window = nullptr;
 } // namespace
 
 TEST_F(Fc2Run, UploadsEveryFileVerifiesRecordsAndLogsOut) {
   LogCapture log;
   startRun();
-  EXPECT_TRUE(window->Idle);
+  EXPECT_TRUE(window()->Idle);
   EXPECT_TRUE(StopRequested);
 
   const auto got = received();
@@ -150,7 +111,7 @@ TEST_F(Fc2Run, AlreadyLoggedInAndTheTopPageDetour) {
   // From the blog's top page: the management link leads straight in, and
   // the settle after it skips its pause.
   log.clear();
-  window->items()->purgeDone(false);
+  window()->items()->purgeDone(false);
   setting(BlogUrl) = QString::fromStdString(site.topUrl());
   startRun();
   EXPECT_TRUE(log.contains("・ブログ管理画面へ押下完了"));
@@ -175,7 +136,7 @@ TEST_F(Fc2Run, TopPageShowingTheLoginLinkNeedsASecondAttempt) {
 
   // With a single attempt the same start cannot get in.
   log.clear();
-  window->items()->purgeDone(false);
+  window()->items()->purgeDone(false);
   site.logOutAll();
   setting(RetryCount) = "1";
   QString text;
@@ -194,7 +155,7 @@ TEST_F(Fc2Run, WrongPasswordIsCaughtByTheLoginCheck) {
   EXPECT_TRUE(log.contains("ユーザー名・パスワードが正しいか確認してください。"));
   EXPECT_TRUE(site.uploads().empty());
   EXPECT_EQ(statuses(), QStringList({"", "", ""}));
-  EXPECT_TRUE(window->Idle);
+  EXPECT_TRUE(window()->Idle);
 }
 
 TEST_F(Fc2Run, StopDuringTheUploadKeepsFinishedItems) {
@@ -202,7 +163,7 @@ TEST_F(Fc2Run, StopDuringTheUploadKeepsFinishedItems) {
   QTimer poll;
   poll.setInterval(10);
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (window->items()->item(0).done()) {
+    if (window()->items()->item(0).done()) {
       poll.stop();
       stopRun();
     }
@@ -213,7 +174,7 @@ TEST_F(Fc2Run, StopDuringTheUploadKeepsFinishedItems) {
   EXPECT_EQ(statuses(), QStringList({"済", "", ""}));
   EXPECT_EQ(readTextLines(data.file("Default.sdr")).first().left(2), "済,");
   EXPECT_FALSE(log.contains("ログアウト検索"));
-  EXPECT_TRUE(window->Idle);
+  EXPECT_TRUE(window()->Idle);
 }
 
 TEST_F(Fc2Run, RepeatModeRunsAnotherPassAfterAFailedOne) {
@@ -242,7 +203,7 @@ TEST_F(Fc2Run, UnsupportedAddressBoxOrLogLine) {
   setting(AutoRetry) = "1";
   startRun();
   EXPECT_TRUE(log.contains("対応しておりません。m(__)m\nログを確認してください"));
-  EXPECT_TRUE(window->Idle);
+  EXPECT_TRUE(window()->Idle);
 
   setting(AutoRetry) = "0";
   QString text;
@@ -252,10 +213,10 @@ TEST_F(Fc2Run, UnsupportedAddressBoxOrLogLine) {
 }
 
 TEST_F(Fc2Run, PowerActionOnlyAfterASuccessfulRun) {
-  QAction *suspend = window->findChild<QAction *>("menu_suspend");
+  QAction *suspend = window()->findChild<QAction *>("menu_suspend");
   ASSERT_NE(suspend, nullptr);
   suspend->trigger();
-  ASSERT_TRUE(window->suspendAfterRun());
+  ASSERT_TRUE(window()->suspendAfterRun());
   {
     LogCapture log;
     setting(Password) = "wrong";

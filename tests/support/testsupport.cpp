@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "browser/engineenv.h"
+#include "mainwindow/appsetup.h"
 #include "core/paths.h"
 #include "core/runlog.h"
 #include "core/settings.h"
@@ -22,7 +22,7 @@
 void prepareTestProcess() {
   qputenv("DBUS_SYSTEM_BUS_ADDRESS",
           "unix:path=/nonexistent/sendora-test-no-system-bus");
-  prepareBrowserEnvironment();
+  prepareEnvironment();
 }
 
 int runTestsWithApp(int argc, char **argv) {

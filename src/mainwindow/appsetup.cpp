@@ -1,0 +1,99 @@
+#include "appsetup.h"
+
+#include <QApplication>
+#include <QByteArrayList>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QTranslator>
+
+#include <cmath>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+// Without these Chromium keeps trying to reach outside hosts.
+const char *const kQuietFlags[] = {"--disable-background-networking",
+                                   "--disable-component-update",
+                                   "--disable-sync", "--no-first-run"};
+
+void addFlag(QByteArray &flags, const QByteArray &flag) {
+  if (flags.split(' ').contains(flag))
+    return;
+  if (!flags.isEmpty())
+    flags += ' ';
+  flags += flag;
+}
+
+double logicalDpi(Qt::Orientation axis) {
+  const QScreen *screen = QGuiApplication::primaryScreen();
+  if (!screen)
+    return 96.0;
+  const double dpi = axis == Qt::Horizontal ? screen->logicalDotsPerInchX()
+                                            : screen->logicalDotsPerInchY();
+  return dpi > 0 ? dpi : 96.0;
+}
+} // namespace
+
+void prepareEnvironment() {
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "xcb");
+
+  QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();
+  for (const char *flag : kQuietFlags)
+    addFlag(flags, flag);
+  if (::geteuid() == 0) {
+    const bool said = flags.split(' ').contains("--no-sandbox");
+    addFlag(flags, "--no-sandbox");
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (!said)
+      std::fprintf(stderr, "sendora: running as root, so the browser "
+                           "engine's sandbox is switched off\n");
+  }
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+
+  // The browser engine shares its GL context with the widgets; this can
+  // only be decided before the application object exists.
+  if (!QCoreApplication::instance())
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+bool installTranslations(QApplication &app) {
+  auto *translator = new QTranslator(&app);
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!translator->load(QLocale(), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), folder)) {
+    delete translator;
+    return false;
+  }
+  QCoreApplication::installTranslator(translator);
+  return true;
+}
+
+double twipsPerPixel(Qt::Orientation axis) { return 1440.0 / logicalDpi(axis); }
+
+int pixelsToTwipsX(double pixels) {
+  return int(std::lround(pixels * twipsPerPixel(Qt::Horizontal)));
+}
+int pixelsToTwipsY(double pixels) {
+  return int(std::lround(pixels * twipsPerPixel(Qt::Vertical)));
+}
+int twipsToPixelsX(double twips) {
+  return int(std::lround(twips / twipsPerPixel(Qt::Horizontal)));
+}
+int twipsToPixelsY(double twips) {
+  return int(std::lround(twips / twipsPerPixel(Qt::Vertical)));
+}
+
+WorkArea primaryWorkArea() {
+  WorkArea area;
+  const QScreen *screen = QGuiApplication::primaryScreen();
+  if (!screen)
+    return area;
+  // The edges themselves: QRect::right() is the last pixel inside.
+  const QRect r = screen->availableGeometry();
+  area.right = (r.x() + r.width()) * twipsPerPixel(Qt::Horizontal);
+  area.bottom = (r.y() + r.height()) * twipsPerPixel(Qt::Vertical);
+  return area;
+}

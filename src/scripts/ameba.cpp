@@ -1,0 +1,3 @@
+#include "ameba.h"
+
+ServiceScript amebaScript() { return {}; }

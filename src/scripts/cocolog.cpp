@@ -1,0 +1,3 @@
+#include "cocolog.h"
+
+ServiceScript cocologScript() { return {}; }

@@ -1,0 +1,3 @@
+#include "csc.h"
+
+ServiceScript cscScript() { return {}; }

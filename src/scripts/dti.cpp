@@ -1,0 +1,3 @@
+#include "dti.h"
+
+ServiceScript dtiScript() { return {}; }

@@ -1,0 +1,3 @@
+#include "goo.h"
+
+ServiceScript gooScript() { return {}; }

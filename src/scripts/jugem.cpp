@@ -1,0 +1,3 @@
+#include "jugem.h"
+
+ServiceScript jugemScript() { return {}; }

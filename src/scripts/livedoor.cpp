@@ -1,0 +1,3 @@
+#include "livedoor.h"
+
+ServiceScript livedoorScript() { return {}; }

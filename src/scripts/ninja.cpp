@@ -1,0 +1,3 @@
+#include "ninja.h"
+
+ServiceScript ninjaScript() { return {}; }

@@ -1,0 +1,3 @@
+#include "rakuten.h"
+
+ServiceScript rakutenScript() { return {}; }

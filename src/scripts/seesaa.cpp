@@ -1,0 +1,3 @@
+#include "seesaa.h"
+
+ServiceScript seesaaScript() { return {}; }

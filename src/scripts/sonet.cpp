@@ -1,0 +1,3 @@
+#include "sonet.h"
+
+ServiceScript sonetScript() { return {}; }

@@ -1,0 +1,3 @@
+#include "webry.h"
+
+ServiceScript webryScript() { return {}; }

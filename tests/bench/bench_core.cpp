@@ -1,0 +1,130 @@
+// Prints how long the program takes for a full queue, a long log and a
+// large folder drop, next to the time each may take.
+#include "core/additems.h"
+#include "core/itemlist.h"
+#include "core/paths.h"
+#include "core/runlog.h"
+#include "core/settings.h"
+#include "mainwindow/mainwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+const int kCount = 10000;
+
+struct Row {
+  const char *what;
+  double ms;
+  double targetMs;
+};
+
+double timeMs(const std::function<void()> &work) {
+  QElapsedTimer t;
+  t.start();
+  work();
+  return t.nsecsElapsed() / 1e6;
+}
+
+// 100 folders of 100 files each.
+bool makeTree(const QString &root) {
+  for (int d = 0; d < 100; ++d) {
+    const QString folder =
+        QStringLiteral("%1/dir%2").arg(root).arg(d, 3, 10, QLatin1Char('0'));
+    if (!QDir().mkpath(folder))
+      return false;
+    for (int f = 0; f < 100; ++f) {
+      QFile file(QStringLiteral("%1/img%2.jpg").arg(folder).arg(f));
+      if (!file.open(QIODevice::WriteOnly))
+        return false;
+    }
+  }
+  return true;
+}
+} // namespace
+
+int main(int argc, char **argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QTemporaryDir temp;
+  if (!temp.isValid()) {
+    std::fprintf(stderr, "no temporary folder\n");
+    return 1;
+  }
+  setDataFolder(temp.filePath(QStringLiteral("data")));
+  QDir().mkpath(dataFolder());
+  clearSettings();
+  QVector<Row> rows;
+
+  {
+    ItemListModel model;
+    QStringList paths;
+    for (int i = 0; i < kCount; ++i)
+      paths << QStringLiteral("/home/user/写真/2024/img%1.jpg").arg(i);
+    model.appendItems(paths, 5);
+    ItemListModel back;
+    const QString file = dataFile(QStringLiteral("Default.sdr"));
+    const double ms = timeMs([&]() {
+      saveItemList(model, file);
+      loadItemList(back, file);
+    });
+    if (back.itemCount() != kCount)
+      std::fprintf(stderr, "list round trip lost items\n");
+    rows.append({"list file: save + load of 10,000 items", ms, 100});
+  }
+
+  const QString tree = temp.filePath(QStringLiteral("tree"));
+  if (!makeTree(tree)) {
+    std::fprintf(stderr, "could not create the folder tree\n");
+    return 1;
+  }
+
+  {
+    MainWindow window;
+    window.loadWindow();
+    QCoreApplication::processEvents();
+    const double ms = timeMs([&]() {
+      for (int i = 0; i < kCount; ++i)
+        setLog(QStringLiteral("ファイル選択ダイアログ検索 %1").arg(i));
+      QCoreApplication::processEvents();
+    });
+    rows.append({"run log: 10,000 setLog calls on the main window", ms, 1000});
+
+    window.clearList(); // the list file of the first measurement was loaded
+    const double dropMs = timeMs([&]() { window.dropPaths({tree}); });
+    if (window.items()->itemCount() != kCount)
+      std::fprintf(stderr, "drop added %d items\n",
+                   window.items()->itemCount());
+    rows.append(
+        {"drop onto the grid: folder tree of 10,000 files", dropMs, 1000});
+  }
+
+  {
+    int total = 0;
+    QStringList added;
+    const double ms = timeMs([&]() {
+      addDroppedPaths({tree}, total, kItemLimit,
+                      [&](const QString &p) { added << p; });
+    });
+    if (added.size() != kCount)
+      std::fprintf(stderr, "expansion found %d files\n", int(added.size()));
+    rows.append({"expansion alone: folder tree of 10,000 files", ms, 1000});
+  }
+
+  std::printf("%-52s %10s %10s  %s\n", "measurement", "ms", "target", "");
+  bool allMet = true;
+  for (const Row &r : rows) {
+    const bool met = r.ms <= r.targetMs;
+    allMet = allMet && met;
+    std::printf("%-52s %10.1f %10.0f  %s\n", r.what, r.ms, r.targetMs,
+                met ? "ok" : "TOO SLOW");
+  }
+  return allMet ? 0 : 1;
+}

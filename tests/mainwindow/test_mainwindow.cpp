@@ -1,0 +1,569 @@
+// The main window on the offscreen platform: menus, log, list commands,
+// drops, the item dialog and the closing rules, each against a data folder
+// of its own.
+#include "core/additems.h"
+#include "core/itemlist.h"
+#include "core/paths.h"
+#include "core/runlog.h"
+#include "core/runstate.h"
+#include "core/settings.h"
+#include "core/textfile.h"
+#include "mainwindow/appsetup.h"
+#include "mainwindow/itemdialog.h"
+#include "mainwindow/mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+#include <unistd.h>
+
+void PrintTo(const QString &s, std::ostream *os) {
+  *os << '"' << qPrintable(s) << '"';
+}
+void PrintTo(const QStringList &l, std::ostream *os) {
+  *os << '[' << qPrintable(l.join(QStringLiteral(", "))) << ']';
+}
+
+namespace {
+
+// Answers every modal message box that appears while it lives and keeps
+// what the boxes said.
+class BoxAnswerer {
+public:
+  explicit BoxAnswerer(QMessageBox::StandardButton answer) {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this, answer]() {
+      auto *box =
+          qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible())
+        return;
+      texts << box->text();
+      defaults << box->standardButton(box->defaultButton());
+      box->button(answer)->click();
+    });
+    timer_.start();
+  }
+  QStringList texts;
+  QList<QMessageBox::StandardButton> defaults;
+
+private:
+  QTimer timer_;
+};
+
+// Runs `body` on the next modal dialog of type T, from inside its loop.
+template <typename T> void onNextDialog(std::function<void(T *)> body) {
+  auto *timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, body]() {
+    auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible())
+      return;
+    timer->stop();
+    timer->deleteLater();
+    body(dialog);
+  });
+  timer->start();
+}
+
+void touch(const QString &path) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+
+QStringList paths(const ItemListModel &m) {
+  QStringList out;
+  for (const ItemRow &r : m.items())
+    out << r.path();
+  return out;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(data.isValid());
+    setDataFolder(data.path());
+    clearSettings();
+    setting(SaveWindowPos) = "0";
+    setting(SaveColWidth) = "0";
+    StopRequested = true;
+  }
+  void TearDown() override {
+    window.reset();
+    StopRequested = true;
+  }
+  MainWindow *open() {
+    window = std::make_unique<MainWindow>();
+    window->loadWindow();
+    return window.get();
+  }
+  QAction *action(const char *name) {
+    auto *a = window->findChild<QAction *>(QString::fromLatin1(name));
+    EXPECT_TRUE(a) << name;
+    return a;
+  }
+  QTemporaryDir data;
+  QTemporaryDir files;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MainWindowTest, MenusHaveTheirCaptionsShortcutsAndHiddenEntries) {
+  open();
+  EXPECT_EQ(frmMain(), window.get());
+  EXPECT_EQ(window->windowTitle(), "Sendora");
+  struct Entry {
+    const char *name, *caption, *key;
+    bool shown;
+  };
+  const Entry entries[] = {
+      {"menu_file", "ﾌｧｲﾙ", "", true},
+      {"menu_new", "新規作成", "", true},
+      {"menu_save", "上書き保存", "Ctrl+S", true},
+      {"menu_saveas", "名前を付けて保存", "", false},
+      {"menu_close", "終了", "Ctrl+W", true},
+      {"menu_add", "追加", "", false},
+      {"menu_delete", "削除", "", true},
+      {"menu_all", "すべて選択", "Ctrl+A", true},
+      {"menu_uploaded", "済を削除", "", true},
+      {"menu_start", "実行", "F5", true},
+      {"menu_stop", "中止", "F9", true},
+      {"menu_sort", "並べ替える", "", false},
+      {"menu_up", "上へ", "", true},
+      {"menu_yusen", "優先度設定", "", false},
+      {"menu_1st", "高い(1)", "", false},
+      {"menu_3rd", "　　　(3)", "", false},
+      {"menu_non", "ｱｯﾌﾟﾛｰﾄﾞしない(0)", "", false},
+      {"menu_tool", "ﾂｰﾙ", "", true},
+      {"menu_kihon", "基本情報設定", "", true},
+      {"menu_LogCopy", "ﾛｸﾞをｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ", "", true},
+      {"menu_suspend", "終了後にｻｽﾍﾟﾝﾄﾞ", "", true},
+      {"menu_version", "ﾊﾞｰｼﾞｮﾝ情報", "", true},
+  };
+  for (const Entry &e : entries) {
+    QAction *a = action(e.name);
+    if (!a)
+      continue;
+    EXPECT_EQ(a->text(), QString::fromUtf8(e.caption)) << e.name;
+    EXPECT_EQ(a->shortcut().toString(), QString::fromLatin1(e.key)) << e.name;
+    EXPECT_EQ(a->isVisible(), e.shown) << e.name;
+    EXPECT_EQ(a->isEnabled(), e.shown) << e.name;
+  }
+  for (const char *hiddenBar : {"menu_bar4", "menu_bar6"})
+    EXPECT_FALSE(action(hiddenBar)->isVisible());
+  EXPECT_TRUE(action("menu_bar1")->isSeparator());
+
+  // The order of the entries in one menu, separators included.
+  QStringList names;
+  for (QAction *a : window->findChild<QMenu *>("menu_order")->actions())
+    names << a->objectName();
+  EXPECT_EQ(names, QStringList({"menu_sort", "menu_bar6", "menu_up",
+                                "menu_down", "menu_bar4", "menu_yusen"}));
+
+  QAction *del = window->findChild<QAction *>("tb_del");
+  ASSERT_TRUE(del);
+  EXPECT_EQ(del->data().toString(), "del");
+  EXPECT_EQ(del->toolTip(), "選択されているファイルをリストから削除");
+  EXPECT_FALSE(del->icon().isNull());
+}
+
+TEST_F(MainWindowTest, EndOfRunActionsCarryAtMostOneMark) {
+  open();
+  QAction *suspend = action("menu_suspend");
+  QAction *shutdown = action("menu_shutdown");
+  EXPECT_FALSE(window->suspendAfterRun() || window->shutdownAfterRun());
+  suspend->trigger();
+  EXPECT_TRUE(window->suspendAfterRun());
+  shutdown->trigger();
+  EXPECT_TRUE(window->shutdownAfterRun());
+  EXPECT_FALSE(window->suspendAfterRun());
+  shutdown->trigger();
+  EXPECT_FALSE(window->suspendAfterRun() || window->shutdownAfterRun());
+}
+
+TEST_F(MainWindowTest, HooksAndRunLockedCommands) {
+  open();
+  int kihon = 0;
+  window->onKihon = [&]() { ++kihon; };
+  action("menu_kihon")->trigger();
+  window->runToolbarKey("main");
+  window->runToolbarKey("option"); // no hook yet: nothing happens
+  EXPECT_EQ(kihon, 2);
+
+  window->setRunMenusEnabled(false);
+  for (const char *name : {"menu_up", "menu_down", "menu_delete", "menu_new",
+                           "menu_uploaded", "tb_del"})
+    EXPECT_FALSE(action(name)->isEnabled()) << name;
+  EXPECT_TRUE(action("menu_save")->isEnabled());
+  window->setRunMenusEnabled(true);
+  EXPECT_TRUE(action("menu_up")->isEnabled());
+
+  // The file-dialog service runs with its timer stopped and starts it
+  // again afterwards.
+  EXPECT_EQ(window->tmrSansho->interval(), 250);
+  EXPECT_FALSE(window->tmrSansho->isActive());
+  int ticks = 0;
+  bool activeInside = true;
+  window->onSansho = [&]() {
+    ++ticks;
+    activeInside = window->tmrSansho->isActive();
+  };
+  window->tmrSansho->start();
+  QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 2000);
+  EXPECT_FALSE(activeInside);
+  EXPECT_TRUE(window->tmrSansho->isActive());
+  window->tmrSansho->stop();
+}
+
+TEST_F(MainWindowTest, ClosingDuringARunWaitsForTheRunToWindUp) {
+  open();
+  window->items()->appendItems({"/p/a.jpg", "/p/b.jpg"}, 5);
+  window->Idle = false;
+  StopRequested = false;
+  {
+    BoxAnswerer cancel(QMessageBox::Cancel);
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(cancel.texts, QStringList({"実行中です。中止しますか？"}));
+    EXPECT_EQ(cancel.defaults.value(0), QMessageBox::Cancel);
+  }
+  EXPECT_FALSE(StopRequested);
+  EXPECT_TRUE(window->isVisible());
+  {
+    BoxAnswerer ok(QMessageBox::Ok);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(ok.texts.size(), 1);
+  }
+  EXPECT_TRUE(StopRequested);
+  QTest::qWait(250);
+  EXPECT_TRUE(window->isVisible()); // the run has not wound up yet
+  EXPECT_FALSE(QFile::exists(dataFile("Default.sdr")));
+
+  window->Idle = true;
+  QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 1000);
+  EXPECT_EQ(readTextLines(dataFile("Default.sdr")),
+            QStringList({",/p/a.jpg,5", ",/p/b.jpg,5"}));
+  const QStringList ini = readTextLines(dataFile("Sendora.ini"));
+  ASSERT_EQ(ini.size(), 45);
+  EXPECT_GT(ini[MainWidth].toInt(), 0);
+  EXPECT_EQ(ini[ColWidth0], ""); // widths are not kept
+  EXPECT_EQ(ini[ColWidth1], "");
+}
+
+TEST_F(MainWindowTest, GeometryAndColumnWidthsRoundTrip) {
+  setting(SaveWindowPos) = "1";
+  setting(SaveColWidth) = "1";
+  setting(MainLeft) = "1500";
+  setting(MainTop) = "3000";
+  setting(MainWidth) = "9000";
+  setting(MainHeight) = "6000";
+  setting(ColWidth0) = "600";
+  setting(ColWidth1) = "3000";
+  setting(ColWidth2) = "1500";
+  setting(ColWidth3) = "";
+  open();
+  EXPECT_EQ(window->geometry(), QRect(100, 200, 600, 400));
+  EXPECT_EQ(window->grid()->columnWidth(ColStatus), 40);
+  EXPECT_EQ(window->grid()->columnWidth(ColFolder), 200);
+  EXPECT_TRUE(window->grid()->isColumnHidden(ColPriority));
+  ASSERT_TRUE(window->close());
+  EXPECT_EQ(setting(MainLeft), "1500");
+  EXPECT_EQ(setting(MainTop), "3000");
+  EXPECT_EQ(setting(MainWidth), "9000");
+  EXPECT_EQ(setting(ColWidth0), "600");
+  EXPECT_EQ(setting(ColWidth3), "0");
+
+  // Both position values negative: the window was minimised.
+  setting(MainLeft) = "-1";
+  setting(MainTop) = "-1";
+  open();
+  EXPECT_TRUE(window->isMinimized());
+}
+
+TEST_F(MainWindowTest, FolderAndNameColumnsShareTheFreeWidth70To30) {
+  open();
+  window->resize(800, 500);
+  QCoreApplication::processEvents();
+  const QTableView *grid = window->grid();
+  const double free = grid->width() * 15.0 - grid->columnWidth(0) * 15.0 - 300;
+  EXPECT_NEAR(grid->columnWidth(ColFolder), free * 0.7 / 15, 1.0);
+  EXPECT_NEAR(grid->columnWidth(ColName), free * 0.3 / 15, 1.0);
+  // The log keeps its height at the bottom, under the grid.
+  EXPECT_GT(window->log()->y(), grid->y() + grid->height());
+}
+
+TEST_F(MainWindowTest, LogEntriesKeysAndCopy) {
+  open();
+  setLog("開始");
+  const QRegularExpression entry("^\\r\\n\\d\\d:\\d\\d:\\d\\d 開始$");
+  EXPECT_TRUE(entry.match(window->logText()).hasMatch())
+      << qPrintable(window->logText());
+  setLog("一行目\r\n二行目");
+  EXPECT_TRUE(window->logText().endsWith(" 一行目\r\n二行目"));
+  QPlainTextEdit *log = window->log();
+  EXPECT_EQ(log->textCursor().position(),
+            log->document()->characterCount() - 1);
+  // A long log shows its last line once the window had a chance to update.
+  log->moveCursor(QTextCursor::Start);
+  for (int i = 0; i < 200; ++i)
+    setLog(QString::number(i));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(log->textCursor().position(),
+            log->document()->characterCount() - 1);
+  EXPECT_GT(log->verticalScrollBar()->value(), 0);
+  EXPECT_TRUE(log->viewport()->rect().contains(log->cursorRect()));
+
+  // Ctrl+A in the log selects the log, not the items.
+  window->items()->appendItems({"/p/a.jpg"}, 5);
+  QClipboard *clipboard = QGuiApplication::clipboard();
+  clipboard->setText("sentinel");
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  log->setFocus();
+  QTest::keyClick(log, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), "sentinel"); // nothing selected
+  QTest::keyClick(log, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(log->textCursor().selectedText().size(),
+            log->document()->characterCount() - 1);
+  EXPECT_FALSE(window->grid()->selectionModel()->hasSelection());
+  QTest::keyClick(log, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), window->logText());
+
+  clipboard->setText("sentinel");
+  action("menu_LogCopy")->trigger();
+  EXPECT_EQ(clipboard->text(), window->logText());
+  EXPECT_TRUE(clipboard->text().contains("\r\n二行目"));
+}
+
+TEST_F(MainWindowTest, HeaderClicksSortOnlyWithoutARun) {
+  writeTextLines(dataFile("Default.sdr"), {",/b/2.jpg,5", "済,/a/1.jpg,5"});
+  open(); // loads the list
+  QHeaderView *header = window->grid()->horizontalHeader();
+  const QPoint folderHeader(header->sectionViewportPosition(ColFolder) + 5,
+                            header->height() / 2);
+
+  StopRequested = false;
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
+  EXPECT_EQ(paths(*window->items()), QStringList({"/b/2.jpg", "/a/1.jpg"}));
+  EXPECT_EQ(window->items()->headerText(ColFolder), "ﾌｫﾙﾀﾞ");
+
+  StopRequested = true;
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
+  EXPECT_EQ(paths(*window->items()), QStringList({"/a/1.jpg", "/b/2.jpg"}));
+  EXPECT_EQ(window->items()->headerText(ColFolder), "▲ﾌｫﾙﾀﾞ");
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
+  EXPECT_EQ(window->items()->headerText(ColFolder), "▼ﾌｫﾙﾀﾞ");
+  EXPECT_EQ(paths(*window->items()).first(), "/b/2.jpg");
+}
+
+TEST_F(MainWindowTest, DeleteAsksFirstAndCancelKeepsEverything) {
+  open();
+  window->items()->appendItems({"/p/a", "/p/b", "/p/c"}, 5);
+  window->grid()->selectRow(0);
+  QTest::keyClick(window->grid(), Qt::Key_Down, Qt::ShiftModifier);
+  {
+    BoxAnswerer cancel(QMessageBox::Cancel);
+    QTest::keyClick(window->grid(), Qt::Key_Delete);
+    ASSERT_EQ(cancel.texts.size(), 1);
+    EXPECT_EQ(cancel.texts[0],
+              "選択されているﾌｧｲﾙをﾘｽﾄから削除します。\nよろしいですか？");
+    EXPECT_EQ(cancel.defaults[0], QMessageBox::Cancel);
+  }
+  EXPECT_EQ(window->items()->itemCount(), 3);
+  {
+    BoxAnswerer ok(QMessageBox::Ok);
+    window->Idle = false; // no rows disappear under a running script
+    QTest::keyClick(window->grid(), Qt::Key_Delete);
+    window->Idle = true;
+    EXPECT_TRUE(ok.texts.isEmpty());
+  }
+  EXPECT_EQ(window->items()->itemCount(), 3);
+  {
+    BoxAnswerer ok(QMessageBox::Ok);
+    action("menu_delete")->trigger();
+  }
+  EXPECT_EQ(paths(*window->items()), QStringList({"/p/c"}));
+  EXPECT_FALSE(QFile::exists(dataFile("Default.sdr"))); // not saved
+
+  // Moving a block and purging done items, which saves.
+  window->items()->appendItems({"/p/d", "/p/e"}, 5);
+  window->items()->setStatus(1, kDoneMark);
+  window->grid()->selectRow(0);
+  action("menu_down")->trigger();
+  EXPECT_EQ(paths(*window->items()), QStringList({"/p/d", "/p/c", "/p/e"}));
+  EXPECT_EQ(window->grid()->selectionModel()->selectedRows().value(0).row(), 1);
+  action("menu_uploaded")->trigger();
+  EXPECT_EQ(readTextLines(dataFile("Default.sdr")),
+            QStringList({",/p/c,5", ",/p/e,5"}));
+}
+
+TEST_F(MainWindowTest, DroppedFolderTreeIsExpandedInOrder) {
+  const QString root = files.filePath("root");
+  touch(root + "/b.jpg");
+  touch(root + "/a.jpg");
+  touch(root + "/sub/c.jpg");
+  touch(root + "/.hidden.jpg");
+  touch(root + "/.cache/x.jpg");
+  touch(files.filePath("bad,name.jpg"));
+  touch(files.filePath("0single.png"));
+  open();
+  window->items()->appendItems({"/old/z.jpg"}, 5);
+  window->items()->sortByHeader(ColName);
+
+  QMimeData mime;
+  const QList<QUrl> urls = {QUrl::fromLocalFile(root),
+                            QUrl::fromLocalFile(files.filePath("bad,name.jpg")),
+                            QUrl::fromLocalFile(files.filePath("0single.png"))};
+  QByteArray list;
+  for (const QUrl &u : urls)
+    list += u.toEncoded() + "\r\n";
+  mime.setData("text/uri-list", list);
+
+  QWidget *target = window->grid()->viewport();
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(target, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+  BoxAnswerer ok(QMessageBox::Ok);
+  QCoreApplication::sendEvent(target, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+
+  QTRY_COMPARE_WITH_TIMEOUT(window->items()->itemCount(), 5, 2000);
+  const QStringList got = paths(*window->items());
+  // Sorted names: the single file "0single.png" comes before the folder;
+  // the folder's own files come before its subfolder's.
+  EXPECT_EQ(got[1], files.filePath("0single.png"));
+  EXPECT_TRUE(got.mid(2, 2).contains(root + "/a.jpg"));
+  EXPECT_TRUE(got.mid(2, 2).contains(root + "/b.jpg"));
+  EXPECT_EQ(got[4], root + "/sub/c.jpg");
+  EXPECT_EQ(window->items()->item(4).priority, "5");
+  EXPECT_EQ(window->items()->headerText(ColName), "ﾌｧｲﾙ名");
+  QTRY_COMPARE_WITH_TIMEOUT(ok.texts.size(), 1, 2000);
+  EXPECT_TRUE(ok.texts[0].contains(files.filePath("bad,name.jpg")));
+}
+
+TEST_F(MainWindowTest, ItemLimitStopsAddsWithAMessage) {
+  open();
+  QStringList many;
+  for (int i = 0; i < kItemLimit - 1; ++i)
+    many << QStringLiteral("/q/%1.jpg").arg(i);
+  window->items()->appendItems(many, 5);
+  touch(files.filePath("two/1.jpg"));
+  touch(files.filePath("two/2.jpg"));
+  touch(files.filePath("single.jpg"));
+
+  BoxAnswerer ok(QMessageBox::Ok);
+  window->dropPaths({files.filePath("two")});
+  EXPECT_EQ(window->items()->itemCount(), kItemLimit);
+  EXPECT_EQ(ok.texts, QStringList({itemLimitMessage(kItemLimit)}));
+  window->dropPaths({files.filePath("single.jpg")});
+  EXPECT_EQ(window->items()->itemCount(), kItemLimit);
+  EXPECT_EQ(ok.texts.size(), 2);
+
+  // The item dialog counts the grid's items too.
+  window->items()->removeItems(0, 1);
+  ItemDialog dialog(window->items()->itemCount());
+  dialog.addPaths({files.filePath("two"), files.filePath("single.jpg")});
+  EXPECT_EQ(dialog.fileList()->count(), 2);
+  EXPECT_EQ(ok.texts.size(), 3);
+}
+
+TEST_F(MainWindowTest, ItemDialogAddsOnOkAndNothingOnCancel) {
+  touch(files.filePath("b.jpg"));
+  touch(files.filePath("a.jpg"));
+  touch(files.filePath("c.jpg"));
+  open();
+
+  onNextDialog<ItemDialog>([this](ItemDialog *d) {
+    EXPECT_EQ(d->windowTitle(), "ｱｲﾃﾑ【追加】");
+    auto *combo = d->findChild<QComboBox *>("cmbYusn");
+    EXPECT_FALSE(combo->isEnabled());
+    EXPECT_FALSE(d->findChild<QLabel *>("lblYusn")->isEnabled());
+    EXPECT_EQ(combo->count(), 10);
+    EXPECT_EQ(combo->itemText(1), "　　(2)");
+    EXPECT_EQ(combo->currentText(), "普通(5)");
+    EXPECT_EQ(d->findChild<QPushButton *>("cmdClear")->text(), "全ｸﾘｱ");
+    d->addPaths({files.filePath("c.jpg"), files.filePath("b.jpg"),
+                 files.filePath("a.jpg")});
+    EXPECT_EQ(d->findChild<QLabel *>("lblItemCnt")->text(), "3");
+    d->fileList()->clearSelection();
+    d->fileList()->item(1)->setSelected(true);
+    d->findChild<QPushButton *>("cmdDelete")->click();
+    EXPECT_EQ(d->findChild<QLabel *>("lblItemCnt")->text(), "3");
+    d->findChild<QPushButton *>("cmdOK")->click();
+  });
+  window->runToolbarKey("add");
+  EXPECT_EQ(paths(*window->items()),
+            QStringList({files.filePath("a.jpg"), files.filePath("c.jpg")}));
+  EXPECT_EQ(window->items()->item(0).priority, "5");
+
+  onNextDialog<ItemDialog>([this](ItemDialog *d) {
+    d->addPaths({files.filePath("b.jpg")});
+    d->findChild<QPushButton *>("cmdCancel")->click();
+  });
+  action("tb_add")->trigger();
+  EXPECT_EQ(window->items()->itemCount(), 2);
+}
+
+TEST(AppSetup, EnvironmentForTheBrowserEngine) {
+  const QByteArray display = qgetenv("DISPLAY");
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  qputenv("DISPLAY", ":99");
+  qunsetenv("QT_QPA_PLATFORM");
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--lang=ja");
+
+  prepareEnvironment();
+  prepareEnvironment(); // a second call adds nothing twice
+  EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "xcb");
+  const QList<QByteArray> got =
+      qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ');
+  for (const char *f :
+       {"--lang=ja", "--disable-background-networking",
+        "--disable-component-update", "--disable-sync", "--no-first-run"})
+    EXPECT_EQ(got.count(f), 1) << f;
+  EXPECT_EQ(got.count("--no-sandbox"), ::geteuid() == 0 ? 1 : 0);
+
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  prepareEnvironment(); // a chosen platform stays
+  EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "offscreen");
+
+  display.isNull() ? qunsetenv("DISPLAY") : qputenv("DISPLAY", display);
+  qputenv("QT_QPA_PLATFORM", platform);
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
