@@ -1,0 +1,100 @@
+// The companion program against the browser's own script dialogs, on a
+// real X server: the page's confirm() is answered by the tool.
+#include "servicerun.h"
+
+#include "browser/browserwindow.h"
+#include "browser/confirmpress.h"
+#include "browser/pagewait.h"
+#include "browser/webbrowser.h"
+#include "core/paths.h"
+#include "core/runstate.h"
+#include "core/services.h"
+#include "core/settings.h"
+#include "fakefc2.h"
+#include "fakesite.h"
+#include "mainwindow/rundriver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class ConfirmPage : public fake::FakeSite {
+public:
+  ConfirmPage() : FakeSite("confirm.localhost") {
+    server().Get("/", [](const httplib::Request &, httplib::Response &res) {
+      html(res, "start",
+           "<button id='ask' onclick=\"document.title = "
+           "String(confirm('上書きしますか？'))\">ask</button>");
+    });
+  }
+  ~ConfirmPage() override { stop(); }
+};
+
+int buttonIndex(WebBrowser *b) {
+  const auto rows = b->snapshot({"Id"}, {"button"});
+  for (int i = 0; i < rows.size(); ++i)
+    if (rows[i][0] == "button" && rows[i][1] == "ask")
+      return i;
+  return 0;
+}
+} // namespace
+
+class Companion : public ServiceRunTest {};
+
+TEST_F(Companion, ToolAnswersTheConfirmAndSilenceComesBack) {
+  ConfirmPage page;
+  ASSERT_TRUE(page.start());
+  StopRequested = false;
+  WebBrowser *b = frmBrowser()->WebBrowser1;
+  b->Navigate(QString::fromStdString(page.url("/")));
+  ASSERT_EQ(waitBrowser("net", 1), 0);
+
+  // Silent: the confirm is answered "no" without a box.
+  b->Click(buttonIndex(b));
+  EXPECT_TRUE(waitFor([&] { return b->documentTitle() == "false"; }));
+
+  LogCapture log;
+  ASSERT_TRUE(launchConfirmPress(
+      QString::fromUtf8(kScriptDialogCaption) + ",30,1"));
+  EXPECT_GT(ConfirmPressPid, 0);
+  EXPECT_FALSE(b->Silent);
+  b->Click(buttonIndex(b));
+  EXPECT_TRUE(waitFor([&] { return b->documentTitle() == "true"; }, 15000));
+  closeConfirmPress();
+  EXPECT_TRUE(b->Silent);
+  EXPECT_TRUE(log.lines().isEmpty());
+  unloadBrowser();
+  StopRequested = true;
+}
+
+TEST_F(Companion, ToolThatCannotStartIsReported) {
+  LogCapture log;
+  const QString keep = programFolder();
+  setProgramFolder(data.path()); // no ConfirmPress there
+  EXPECT_FALSE(launchConfirmPress("x"));
+  setProgramFolder(keep);
+  EXPECT_EQ(ConfirmPressPid, 0);
+  EXPECT_EQ(log.lines(), QStringList({"ツール起動エラー"}));
+}
+
+TEST_F(Companion, Fc2OverwriteConfirmationPressedDuringARun) {
+  fake::FakeFc2 site;
+  ASSERT_TRUE(site.start());
+  setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+  setServiceLoginUrl(SvcFc2, setting(BlogUrl));
+  setting(UserId) = "user@example.com";
+  setting(Password) = "secret";
+  setting(OverWrite) = "1";
+  setting(Fc2OverWrt) = "1";
+  setting(Fc2OverTitle) = QString::fromUtf8(kScriptDialogCaption);
+  queueFiles({{"same.jpg", bytesFor(9, 4000)}});
+  site.storeFile("same.jpg", "old bytes");
+  LogCapture log;
+  startRun();
+  EXPECT_EQ(statuses(), QStringList({"済"}));
+  EXPECT_EQ(site.storedFiles().at("same.jpg"), bytesFor(9, 4000).toStdString());
+  EXPECT_TRUE(log.contains("上書き保存を選択"));
+  EXPECT_FALSE(log.contains("ツール起動エラー"));
+  site.stop();
+}
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
