@@ -2,29 +2,25 @@
 #include "core/paths.h"
 #include "core/services.h"
 #include "core/settings.h"
+#include "dialogs/customwiring.h"
+#include "dialogs/dialogs.h"
 #include "mainwindow/appsetup.h"
 #include "mainwindow/mainwindow.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QIcon>
 
 namespace {
 // What loading the settings may have to show before the main window
-// exists. The blog settings dialog (first start) and the file-dialog title
-// test (no caption known yet) are plugged in here once they exist.
-SettingsHooks startupDialogs() {
-  SettingsHooks hooks;
-  hooks.firstStart = []() {
-    QMessageBox::information(nullptr, QStringLiteral("Sendora"),
-                             QStringLiteral("基本情報を設定してください。"));
-  };
-  return hooks;
-}
+// exists: on a first start the prompt and the blog settings dialog, with
+// no file-dialog caption known yet the title test.
+SettingsHooks startupDialogs() { return startupSettingsHooks(); }
 } // namespace
 
 int main(int argc, char *argv[]) {
   prepareEnvironment();
   QApplication app(argc, argv);
+  app.setWindowIcon(QIcon(QStringLiteral(":/sendora.svg")));
   QApplication::setApplicationName(QStringLiteral("Sendora"));
   installTranslations(app);
 
@@ -36,6 +32,8 @@ int main(int argc, char *argv[]) {
                primaryWorkArea(), startupDialogs());
 
   MainWindow window;
+  installSettingsDialogs(&window);
+  installCustomAndVersion(&window);
   // Closing the main window ends the program even when a browser window
   // is still open.
   QObject::connect(&window, &MainWindow::windowClosed, &app,

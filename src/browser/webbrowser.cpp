@@ -259,26 +259,31 @@ int WebBrowser::elementCount() {
 
 QVector<QStringList> WebBrowser::snapshot(const QStringList &properties,
                                           const QStringList &tags) {
+  // One flat string rather than JSON: records split by U+001E, fields by
+  // U+001F (taken out of the values), which both sides handle in one pass.
   const QString js =
       QString::fromUtf8(kGetter) +
       QStringLiteral(
           "(function(props, tags){var all=document.all,n=all.length,"
-          "out=new Array(n);for(var i=0;i<n;i++){var e=all[i];"
-          "var nn=String(e.nodeName||'').trim().toLowerCase();var row=[nn];"
+          "out=new Array(n),RS='\u001e',US='\u001f',bad=/[\u001e\u001f]/g;"
+          "for(var i=0;i<n;i++){var e=all[i];"
+          "var nn=String(e.nodeName||'').trim().toLowerCase();var rec=nn;"
           "if(!tags.length||tags.indexOf(nn)>=0){for(var k=0;k<props.length;"
-          "k++){try{row.push(__sdrGet(e,props[k]));}catch(x){row.push('');}}}"
-          "out[i]=row;}return JSON.stringify(out);})(%1,%2)")
+          "k++){var v;try{v=__sdrGet(e,props[k]);}catch(x){v='';}"
+          "rec+=US+v.replace(bad,' ');}}out[i]=rec;}return out.join(RS);})"
+          "(%1,%2)")
           .arg(jsArray(properties), jsArray(tags));
-  const QByteArray json = evaluate(js).toString().toUtf8();
+  const QString flat = evaluate(js).toString();
   QVector<QStringList> rows;
-  const QJsonArray all = QJsonDocument::fromJson(json).array();
-  rows.reserve(all.size());
-  for (const QJsonValue &v : all) {
+  if (flat.isEmpty())
+    return rows;
+  const QList<QStringView> records = QStringView(flat).split(QChar(0x1e));
+  rows.reserve(records.size());
+  for (QStringView rec : records) {
     QStringList row;
-    const QJsonArray a = v.toArray();
     row.reserve(properties.size() + 1);
-    for (const QJsonValue &c : a)
-      row << c.toString();
+    for (QStringView f : rec.split(QChar(0x1f)))
+      row << f.toString();
     while (row.size() < properties.size() + 1)
       row << QString();
     rows << row;

@@ -132,23 +132,9 @@ Flow ScriptContext::openStartPage() {
 }
 
 Flow ScriptContext::settlePage(int seconds, bool withPause) {
-  // A stop is looked at before the result: a wait cut short by a stop is
-  // not a failed page.
-  auto settleWait = [this](const QString &line) {
-    log(line);
-    const int r = wait(1);
-    if (stopped())
-      return Flow::Quiet;
-    return r != 0 ? Flow::Error : Flow::Continue;
-  };
-  Flow f = settleWait(QStringLiteral("ページ読込開始"));
-  if (f != Flow::Continue || !withPause)
-    return f;
-  log(QStringLiteral("ページ切替待ち開始"));
-  pauseSec(seconds);
-  if (stopped())
-    return Flow::Quiet;
-  return settleWait(QStringLiteral("ページ読込開始2"));
+  return settleSequence(withPause ? QStringList{QStringLiteral("ページ切替待ち開始")}
+                                  : QStringList{},
+                        seconds);
 }
 
 Try ScriptContext::pressLoginForm(const LoginForm &form,
@@ -164,7 +150,8 @@ Try ScriptContext::pressLoginForm(const LoginForm &form,
     if (stopped())
       return Try::Leave;
   }
-  if (isOn(UseConfirmPress) && !launchConfirmPress(setting(SecTitle)))
+  if (form.companionTool && isOn(UseConfirmPress) &&
+      !launchConfirmPress(setting(SecTitle)))
     return Try::Error;
   log(form.pressLine);
   clickElement(found[button]);
@@ -181,7 +168,7 @@ Try ScriptContext::pressLoginForm(const LoginForm &form,
   if (stopped())
     return Try::Leave;
   if (r == 0) {
-    log(QStringLiteral("ログイン押下完了"));
+    log(form.doneLine);
     return Try::Success;
   }
   log(QStringLiteral("応答なし1"));
@@ -189,7 +176,7 @@ Try ScriptContext::pressLoginForm(const LoginForm &form,
 }
 
 Flow ScriptContext::logIn(const LoginForm &form) {
-  log(QStringLiteral("ログイン検索"));
+  log(form.searchLine);
   QVector<Target> targets{form.account, form.password, form.button};
   if (form.loggedInMarker)
     targets << *form.loggedInMarker;
@@ -270,44 +257,28 @@ Flow ScriptContext::followLink(const QString &text) {
   return settlePage(settingInt(UpPageWait));
 }
 
-Flow ScriptContext::followLinkOnce(const QString &text) {
-  log(text + QStringLiteral("検索"));
-  return retryLoop([&](int) {
-    const ScanResult s = scanPage({linkByText(text)});
-    if (stopped())
-      return Try::Leave;
-    if (!s.found(0)) {
-      log(text + QStringLiteral("が見つかりませんでした"));
-      return Try::Failure;
-    }
-    log(text + QStringLiteral("押下"));
-    clickElement(s[0]);
-    const int r = wait(0);
-    if (stopped())
-      return Try::Leave;
-    if (r == 0) {
-      log(text + QStringLiteral("押下完了"));
-      return Try::Success;
-    }
-    log(QStringLiteral("応答なし1"));
-    return Try::Failure;
-  });
+Flow ScriptContext::followLinkOnce(const QString &text,
+                                   const std::optional<Target> &link) {
+  const Target target = link ? *link : linkByText(text);
+  return followFoundOnce(text, [&] { return scanPage({target})[0]; });
 }
 
-Flow ScriptContext::logOut(const Target &logoutLink, bool twoWaits) {
+Flow ScriptContext::logOut(const Target &logoutLink, bool twoWaits,
+                           const QString &label,
+                           const std::function<Flow()> &settle) {
   if (!isOn(LogOut))
     return Flow::Success;
-  log(QStringLiteral("ログアウト検索"));
+  log(label + QStringLiteral("検索"));
   Flow f = retryLoop(
       [&](int) {
         const ScanResult s = scanPage({logoutLink});
         if (stopped())
           return Try::Leave;
         if (!s.found(0)) {
-          log(QStringLiteral("ログアウトが見つかりませんでした"));
+          log(label + QStringLiteral("が見つかりませんでした"));
           return Try::Failure;
         }
-        log(QStringLiteral("ログアウト押下"));
+        log(label + QStringLiteral("押下"));
         clickElement(s[0]);
         int r = wait(0);
         if (stopped())
@@ -326,12 +297,16 @@ Flow ScriptContext::logOut(const Target &logoutLink, bool twoWaits) {
             return Try::Failure;
           }
         }
-        log(QStringLiteral("ログアウト押下完了"));
+        log(label + QStringLiteral("押下完了"));
         return Try::Success;
       },
       Flow::Success); // a failed log-out does not fail the run
   if (f != Flow::Continue)
     return f;
+  if (settle) {
+    f = settle();
+    return f == Flow::Continue ? Flow::Success : f;
+  }
   log(QStringLiteral("ページ切替待ち開始"));
   pauseSec(settingInt(UpPageWait));
   if (stopped())
@@ -362,8 +337,10 @@ Try ScriptContext::handOffFile(int fileInput, const QString &path) {
 }
 
 Try ScriptContext::submitUpload(int submitButton,
-                                const QString &confirmArgument) {
-  log(QStringLiteral("アップロード押下"));
+                                const QString &confirmArgument,
+                                const QString &button,
+                                const QString &secondLoadLine) {
+  log(button + QStringLiteral("押下"));
   if (!confirmArgument.isEmpty() && !launchConfirmPress(confirmArgument))
     return Try::Error;
   clickElement(submitButton);
@@ -393,10 +370,10 @@ Try ScriptContext::submitUpload(int submitButton,
     closeConfirmPress();
     return Try::Leave;
   }
-  log(QStringLiteral("ページ読込開始2"));
+  log(secondLoadLine);
   if ((t = step(1, QStringLiteral("応答なし2"))) != Try::Success)
     return t;
-  log(QStringLiteral("アップロード押下完了"));
+  log(button + QStringLiteral("押下完了"));
   closeConfirmPress();
   return Try::Success;
 }
@@ -551,4 +528,132 @@ bool ScriptContext::run(const QVector<std::function<Flow()>> &steps) {
       return endings(f);
   }
   return endings(Flow::Success);
+}
+
+Flow ScriptContext::followFoundOnce(
+    const QString &name, const std::function<int()> &find, Flow exhausted,
+    const std::function<int(int)> &pageWait,
+    const std::function<void(int)> &beforeClick) {
+  log(name + QStringLiteral("検索"));
+  return retryLoop(
+      [&](int) {
+        const int i = find();
+        if (stopped())
+          return Try::Leave;
+        if (i <= 0) {
+          log(name + QStringLiteral("が見つかりませんでした"));
+          return Try::Failure;
+        }
+        log(name + QStringLiteral("押下"));
+        if (beforeClick)
+          beforeClick(i);
+        clickElement(i);
+        const int r = pageWait ? pageWait(0) : wait(0);
+        if (stopped())
+          return Try::Leave;
+        if (r == 0) {
+          log(name + QStringLiteral("押下完了"));
+          return Try::Success;
+        }
+        log(QStringLiteral("応答なし1"));
+        return Try::Failure;
+      },
+      exhausted);
+}
+
+Flow ScriptContext::settleSequence(const QStringList &pauseLines,
+                                   int seconds) {
+  // A stop is looked at before the result: a wait cut short by a stop is
+  // not a failed page.
+  auto settleWait = [this](const QString &line) {
+    log(line);
+    const int r = wait(1);
+    if (stopped())
+      return Flow::Quiet;
+    return r != 0 ? Flow::Error : Flow::Continue;
+  };
+  Flow f = settleWait(QStringLiteral("ページ読込開始"));
+  for (int k = 0; k < pauseLines.size() && f == Flow::Continue; ++k) {
+    log(pauseLines[k]);
+    pauseSec(seconds);
+    if (stopped())
+      return Flow::Quiet;
+    f = settleWait(QStringLiteral("ページ読込開始%1").arg(k + 2));
+  }
+  return f;
+}
+
+Flow ScriptContext::settleTwice(int seconds, const QString &secondPauseLine) {
+  return settleSequence(
+      {QStringLiteral("ページ切替待ち開始"), secondPauseLine}, seconds);
+}
+
+Flow ScriptContext::goBackAfterUpload(const QString &failLine) {
+  log(QStringLiteral("戻る開始"));
+  web()->GoBack();
+  const Flow f = retryLoop([this](int) {
+    const int r = wait(0);
+    if (stopped())
+      return Try::Leave;
+    if (r == 0) {
+      log(QStringLiteral("戻る完了"));
+      return Try::Success;
+    }
+    log(QStringLiteral("応答なし1"));
+    return Try::Failure;
+  });
+  if (f != Flow::Continue)
+    return f;
+  // The page is back; a slow finish of it is no reason to stop the run.
+  auto looseWait = [&](const QString &line) {
+    log(line);
+    const int r = wait(1);
+    if (!stopped() && r != 0)
+      log(failLine);
+  };
+  looseWait(QStringLiteral("ページ読込開始"));
+  if (stopped())
+    return Flow::Quiet;
+  log(QStringLiteral("ページ切替待ち開始"));
+  pauseSec(settingInt(UpPageWait));
+  if (stopped())
+    return Flow::Quiet;
+  looseWait(QStringLiteral("ページ読込開始2"));
+  return stopped() ? Flow::Quiet : Flow::Continue;
+}
+
+ScanResult ScriptContext::scanPageListing(const QVector<Target> &targets,
+                                          const Target &every,
+                                          QVector<Option> &listed,
+                                          const QString &listedProperty) {
+  listed.clear();
+  QVector<Target> all = targets;
+  all << every;
+  QStringList props = scanProperties(all);
+  if (!listedProperty.isEmpty() && !props.contains(listedProperty))
+    props << listedProperty;
+  const Snapshot rows = web()->snapshot(props, scanTags(all));
+  QCoreApplication::processEvents();
+  const ScanResult r = scanSnapshot(rows, props, targets);
+  // A first-hit target that was found ended the scan on its element.
+  int end = rows.size() - 1;
+  for (int k = 0; k < targets.size(); ++k)
+    if (targets[k].hit == Hit::First && r.found(k))
+      end = r[k];
+  const int column =
+      props.indexOf(every.match == Match::Alt ? QStringLiteral("alt")
+                                              : every.property) +
+      1;
+  const int shown =
+      listedProperty.isEmpty() ? column : props.indexOf(listedProperty) + 1;
+  for (int i = 0; i <= end && i < rows.size(); ++i) {
+    const QStringList &row = rows[i];
+    if (row.isEmpty() || row[0] != every.tag || column <= 0 ||
+        column >= row.size())
+      continue;
+    if (matches(every, row[column]))
+      listed.append(
+          {shown > 0 && shown < row.size() ? row[shown] : row[column], i});
+  }
+  return r;
 }

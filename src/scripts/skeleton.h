@@ -46,6 +46,11 @@ struct LoginForm {
   QString buttonNotFoundLine; // logged when the marker is missing too
   // Pause UpPageWait between the press and the wait for the next page.
   bool pauseAfterPress = false;
+  // Services name their login phase after their own button, and some never
+  // run the companion tool around it.
+  QString searchLine = QStringLiteral("ログイン検索");
+  QString doneLine = QStringLiteral("ログイン押下完了");
+  bool companionTool = true;
 };
 
 class ScriptContext {
@@ -79,9 +84,16 @@ public:
   Flow checkLogin(const Target &accountField);
   // Two waits per attempt ("ページ読込開始" inside), then settle.
   Flow followLink(const QString &text);
-  // One wait per attempt; the settle that follows is the caller's.
-  Flow followLinkOnce(const QString &text);
-  Flow logOut(const Target &logoutLink, bool twoWaits);
+  // One wait per attempt; the settle that follows is the caller's. `link`
+  // replaces the exact-text link when the page's link is found otherwise;
+  // `text` still names it in the log.
+  Flow followLinkOnce(const QString &text,
+                      const std::optional<Target> &link = std::nullopt);
+  // `label` names the link in the log lines ("サインアウト検索", ...).
+  // `settle` (when given) replaces the pause and wait after the log-out.
+  Flow logOut(const Target &logoutLink, bool twoWaits,
+              const QString &label = QStringLiteral("ログアウト"),
+              const std::function<Flow()> &settle = {});
 
   // --- the upload of items -------------------------------------------------
   // Selects the file for the item through the page's file input. Leave
@@ -89,7 +101,12 @@ public:
   Try handOffFile(int fileInput, const QString &path);
   // The FC2-form submit with its waits; `confirmArgument` non-empty starts
   // the companion tool around the click.
-  Try submitUpload(int submitButton, const QString &confirmArgument = {});
+  // `button` names the submit button in the log; `secondLoadLine` is the
+  // line of the wait after the pause.
+  Try submitUpload(int submitButton, const QString &confirmArgument = {},
+                   const QString &button = QStringLiteral("アップロード"),
+                   const QString &secondLoadLine =
+                       QStringLiteral("ページ読込開始2"));
   // Confirmation found: URL list (when on) and done mark. Not found: the
   // item stays pending and the attempt fails.
   Try verifyUpload(int row, const Target &confirmation);
@@ -123,6 +140,40 @@ public:
   bool stopped() const;
 
   ScriptHost host;
+
+  // A link step with one page wait per attempt, for links that a target
+  // alone cannot find or that need touching first: "<name>検索", then per
+  // attempt the element `find` returns (0: not found), "<name>押下",
+  // `beforeClick` on it, the click and one wait through `pageWait` (the
+  // primary window's when empty), "<name>押下完了". Attempts used up:
+  // "リトライしたが失敗" and `exhausted`. The settle is the caller's.
+  Flow followFoundOnce(const QString &name, const std::function<int()> &find,
+                       Flow exhausted = Flow::Error,
+                       const std::function<int(int mode)> &pageWait = {},
+                       const std::function<void(int)> &beforeClick = {});
+
+  // Two settles in a row for pages that go on loading after they first
+  // complete: "ページ読込開始", "ページ切替待ち開始" and a pause,
+  // "ページ読込開始2", `secondPauseLine` and a pause, "ページ読込開始3".
+  Flow settleTwice(int seconds, const QString &secondPauseLine =
+                                    QStringLiteral("ページ切替待ち開始"));
+  // One page back after an upload, for services whose result page has no
+  // form: "戻る開始", the step back, "戻る完了" once it shows (never:
+  // "リトライしたが失敗" and the error ending), then a settle whose failed
+  // waits only log `failLine`.
+  Flow goBackAfterUpload(const QString &failLine);
+  // scanPage that also lists every element matching `every` (the value of
+  // `listedProperty`, the matched property when empty, and its position) as
+  // far as the scan went.
+  ScanResult scanPageListing(const QVector<Target> &targets,
+                             const Target &every, QVector<Option> &listed,
+                             const QString &listedProperty = QString());
+
+  // A settle of several page waits with a pause of `seconds` before each
+  // but the first: "ページ読込開始", then per entry of `pauseLines` that
+  // line, the pause, and "ページ読込開始2", "ページ読込開始3", ... A failed
+  // wait ends the pass with an error, a stop quietly.
+  Flow settleSequence(const QStringList &pauseLines, int seconds);
 
 private:
   bool errorBoxes_;

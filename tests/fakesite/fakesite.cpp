@@ -89,13 +89,20 @@ FakeSite::FakeSite(std::string host) : host_(std::move(host)) {
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
     listenFd_ = sock;
   });
+  // Each request is handled on one thread from routing to answer, so a
+  // thread-local start time measures the site's own share of a run.
+  static thread_local std::chrono::steady_clock::time_point servingStart;
   svr_.set_pre_routing_handler(
       [this](const httplib::Request &req, httplib::Response &res) {
+        servingStart = std::chrono::steady_clock::now();
         return preRouting(req, res);
       });
   svr_.set_post_routing_handler(
       [this](const httplib::Request &req, httplib::Response &res) {
         postRouting(req, res);
+        servedNs_ += std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::steady_clock::now() - servingStart)
+                         .count();
       });
   svr_.Get(kNeverImage,
            [this](const httplib::Request &req, httplib::Response &res) {

@@ -105,6 +105,8 @@ public:
   // --- Request log (favicon requests are left out) -------------------------
   std::vector<RequestLine> requests() const;
   void clearRequests();
+  // Time spent handling requests, from routing to the answer.
+  long long servedNanoseconds() const { return servedNs_; }
 
   // --- Faults, switchable at any time from any thread ----------------------
   // The response to path is held back ms milliseconds (0 clears).
@@ -146,6 +148,7 @@ private:
   httplib::Server svr_;
   std::thread thread_;
   std::atomic<int> port_{0};
+  std::atomic<long long> servedNs_{0};
   std::atomic<int> listenFd_{-1};
   bool running_ = false; // guarded by lifeMutex_
   std::mutex lifeMutex_;

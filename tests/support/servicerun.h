@@ -45,4 +45,7 @@ protected:
 
   TempDataFolder data;
   std::vector<std::pair<QString, QByteArray>> files;
+
+private:
+  ModalWatchdog watchdog_;
 };

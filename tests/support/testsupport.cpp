@@ -14,10 +14,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 void prepareTestProcess() {
   qputenv("DBUS_SYSTEM_BUS_ADDRESS",
@@ -118,6 +121,36 @@ void answerNextModal(const QString &buttonText, QString *seenText,
   });
   timer->start();
 }
+
+ModalWatchdog::ModalWatchdog(int seconds) : timer_(new QTimer) {
+  timer_->setInterval(500);
+  auto seen = std::make_shared<QPointer<QWidget>>();
+  auto since = std::make_shared<QElapsedTimer>();
+  QObject::connect(timer_, &QTimer::timeout, [=] {
+    QWidget *w = QApplication::activeModalWidget();
+    if (!w) {
+      *seen = nullptr;
+      return;
+    }
+    if (*seen != w) {
+      *seen = w;
+      since->start();
+      return;
+    }
+    if (since->elapsed() < seconds * 1000)
+      return;
+    QString text = w->windowTitle();
+    if (auto *box = qobject_cast<QMessageBox *>(w))
+      text += " / " + box->text();
+    ADD_FAILURE() << "message box left open: " << text.toStdString();
+    *seen = nullptr;
+    if (auto *d = qobject_cast<QDialog *>(w))
+      d->reject();
+  });
+  timer_->start();
+}
+
+ModalWatchdog::~ModalWatchdog() { delete timer_; }
 
 QString writeFile(const QString &path, const QByteArray &bytes) {
   QDir().mkpath(QFileInfo(path).path());

@@ -57,5 +57,17 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs = 10000);
 void answerNextModal(const QString &buttonText = QString(),
                      QString *seenText = nullptr, QString *seenTitle = nullptr);
 
+// A message box nobody answers would hang a run for ever: while it lives,
+// a box that stays open longer than `seconds` fails the test and is
+// closed.
+class ModalWatchdog {
+public:
+  explicit ModalWatchdog(int seconds = 20);
+  ~ModalWatchdog();
+
+private:
+  class QTimer *timer_;
+};
+
 // Writes a file with the given bytes and returns its path.
 QString writeFile(const QString &path, const QByteArray &bytes);

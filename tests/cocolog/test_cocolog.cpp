@@ -1,0 +1,163 @@
+// The Cocolog script end to end: the real main window, browser and file
+// chooser against the fake Cocolog blog, into both destinations.
+#include "servicerun.h"
+
+#include "core/itemlist.h"
+#include "core/runstate.h"
+#include "core/services.h"
+#include "core/settings.h"
+#include "fakecocolog.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/rundriver.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+class CocologRun : public ServiceRunTest {
+protected:
+  void SetUp() override {
+    ServiceRunTest::SetUp();
+    ASSERT_TRUE(site.start());
+    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+    setServiceLoginUrl(SvcCocolog, setting(BlogUrl));
+    setting(UserId) = "coco-user";
+    setting(Password) = "secret";
+    setting(CocologTarget) = "0";
+    setting(ToolName) = "日記";
+    setting(DirName) = "";
+    setting(MakeUrlList) = "1";
+    setting(LogOut) = "1";
+    setting(CheckLogin) = "1";
+    queueTwoFiles();
+  }
+  void TearDown() override {
+    ServiceRunTest::TearDown();
+    site.stop();
+  }
+  // Where every upload went, by file name.
+  std::map<QString, QString> places() const {
+    std::map<QString, QString> out;
+    for (const auto &u : site.uploads())
+      out[QString::fromStdString(u.filename)] =
+          QString::fromStdString(u.folder);
+    return out;
+  }
+  void expectAllIn(const QString &place) {
+    const auto got = byName(site.uploads());
+    ASSERT_EQ(got.size(), files.size());
+    for (const auto &f : files)
+      EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
+    for (const auto &p : places())
+      EXPECT_EQ(p.second, place) << p.first.toStdString();
+    EXPECT_EQ(statuses(), QStringList({"済", "済"}));
+    for (const QString &l : listFileLines())
+      EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
+  }
+
+  fake::FakeCocolog site;
+};
+} // namespace
+
+TEST_F(CocologRun, UploadsIntoTheNamedAlbumGoingBackAfterEachItem) {
+  LogCapture log;
+  startRun();
+  EXPECT_TRUE(window()->Idle);
+  // "日記" is the second album on the page, its heading padded.
+  expectAllIn("日記");
+  // Cocolog keeps no address list.
+  EXPECT_FALSE(QFile::exists(data.file("UrlList.txt")));
+
+  const QStringList l = log.lines();
+  EXPECT_EQ(l.mid(0, 2), QStringList({"ブラウザを開く", "ココログで動作"}));
+  const int press = l.indexOf("ログイン押下");
+  ASSERT_GT(press, 0);
+  EXPECT_EQ(l.mid(press, 3), QStringList({"ログイン押下", "ページ切替待ち開始",
+                                          "ログイン押下完了"}));
+  EXPECT_TRUE(log.contains("ログインチェック成功"));
+  EXPECT_TRUE(log.contains("マイフォト押下完了"));
+  EXPECT_TRUE(log.contains("新しい写真の追加押下完了"));
+  const int from = l.indexOf("参照ボタン・アップロード検索");
+  ASSERT_GE(from, 0);
+  // The file chooser's own lines come between the two halves of an item.
+  const QStringList head = {"参照ボタン・アップロード検索",
+                            "アップロード情報入力", "参照ボタン押下"};
+  EXPECT_EQ(l.mid(from, head.size()), head);
+  const int submit = l.indexOf("写真を追加する押下", from);
+  ASSERT_GT(submit, from);
+  const QStringList tail = {"写真を追加する押下",
+                            "ページ読込開始",
+                            "ページ切替待ち開始",
+                            "ページ読込開始2",
+                            "写真を追加する押下完了",
+                            "戻る開始",
+                            "戻る完了",
+                            "ページ読込開始",
+                            "ページ切替待ち開始",
+                            "ページ読込開始2",
+                            "参照ボタン・アップロード検索"};
+  EXPECT_EQ(l.mid(submit, tail.size()), tail);
+  EXPECT_EQ(log.count("戻る完了"), 2);
+  EXPECT_TRUE(log.contains("ログアウト押下完了"));
+  EXPECT_EQ(l.last(), "ブラウザを閉じる");
+}
+
+TEST_F(CocologRun, ControlPanelIntoTheNamedFolderOrTheTop) {
+  setting(CocologTarget) = "1";
+  setting(DirName) = "docs";
+  {
+    LogCapture log;
+    startRun();
+    expectAllIn("docs");
+    EXPECT_TRUE(log.contains("コントロールパネル押下完了"));
+    EXPECT_TRUE(log.contains("ファイル押下完了"));
+    EXPECT_TRUE(log.contains("フォルダ押下完了"));
+    EXPECT_TRUE(log.contains("アップロード押下完了"));
+    EXPECT_FALSE(log.contains("マイフォト検索"));
+    EXPECT_EQ(log.count("戻る完了"), 2);
+  }
+
+  // Without a folder name the files stay where the files link leads.
+  site.clearUploads();
+  window()->items()->purgeDone(false);
+  setting(DirName) = "";
+  {
+    LogCapture log;
+    startRun();
+    expectAllIn("");
+    EXPECT_FALSE(log.contains("フォルダ検索"));
+  }
+}
+
+TEST_F(CocologRun, AlreadyLoggedInAndAnAlbumThatIsNotThere) {
+  site.setNewSessionsLoggedIn(true);
+  setting(LogOut) = "0";
+  {
+    LogCapture log;
+    startRun();
+    EXPECT_TRUE(log.contains("既にログインされている?"));
+    EXPECT_FALSE(log.contains("ログイン情報入力"));
+    expectAllIn("日記");
+  }
+
+  // Another letter case is another album: no add-photo link is taken, not
+  // even the first one of the page, and the error goes to the log.
+  site.clearUploads();
+  window()->items()->purgeDone(false);
+  setting(ToolName) = "travel";
+  setting(RetryCount) = "2";
+  {
+    LogCapture log;
+    startRun();
+    EXPECT_EQ(log.count("新しい写真の追加が見つかりませんでした"), 2);
+    EXPECT_TRUE(log.contains("リトライしたが失敗"));
+    EXPECT_TRUE(
+        log.contains("エラーが発生しました。ログを確認してください。m(__)m"));
+    EXPECT_TRUE(site.uploads().empty());
+    EXPECT_EQ(statuses(), QStringList({"", ""}));
+    EXPECT_TRUE(window()->Idle);
+  }
+}
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

@@ -1,0 +1,393 @@
+// The user-defined script's file and element finder, its designer and the
+// version dialog, without a browser.
+#include "testsupport.h"
+
+#include "core/paths.h"
+#include "core/settings.h"
+#include "core/textfile.h"
+#include "dialogs/customdialog.h"
+#include "dialogs/supportvisit.h"
+#include "dialogs/versiondialog.h"
+#include "scripts/customscript.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEnterEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+// Readable failure messages.
+void PrintTo(const QString &s, std::ostream *os) { *os << s.toStdString(); }
+void PrintTo(const QStringList &l, std::ostream *os) {
+  *os << l.join(" | ").toStdString();
+}
+
+namespace {
+const QString kTab = QStringLiteral("\t");
+
+QString customPath() { return dataFile(QString::fromUtf8(kCustomFileName)); }
+
+// A file of `rows` row lines ("tag\tattr\tsearch\taction\tvalue") filled up
+// with unused rows, then the flag line.
+QStringList scriptLines(const QStringList &rows, const QString &back = "0") {
+  QStringList lines = rows;
+  while (lines.size() < kCustomRowCount)
+    lines << QStringLiteral("\t0\t\t0\t");
+  lines << kTab + back + kTab + kTab + kTab;
+  return lines;
+}
+
+CustomScriptError loadError(const QStringList &lines) {
+  writeTextLines(customPath(), lines);
+  CustomScript s;
+  CustomScriptError e;
+  EXPECT_FALSE(loadCustomScript(customPath(), s, &e));
+  return e;
+}
+
+CustomRow row(const QString &tag, const QString &attr, const QString &search) {
+  return CustomRow{tag, attr, search, QStringLiteral("1"), QString()};
+}
+
+QColor colourOf(QLabel *l) { return l->palette().color(QPalette::WindowText); }
+} // namespace
+
+// --- the file ----------------------------------------------------------------
+
+TEST(CustomFile, BrokenFilesAreRefusedNamingFileAndLine) {
+  TempDataFolder data;
+  CustomScript s;
+  CustomScriptError e;
+  ASSERT_FALSE(loadCustomScript(customPath(), s, &e));
+  EXPECT_GT(e.number, 0);
+  EXPECT_TRUE(e.description.contains("Custom.sdr"))
+      << e.description.toStdString();
+
+  e = loadError(scriptLines({}).mid(0, 5));
+  EXPECT_TRUE(e.description.contains("Custom.sdr"));
+  EXPECT_TRUE(e.description.contains("17"));
+  EXPECT_TRUE(e.description.contains("5"));
+
+  QStringList lines = scriptLines({});
+  lines[4] = QStringLiteral("input\t1\tname");
+  e = loadError(lines);
+  EXPECT_TRUE(e.description.contains("Custom.sdr の 5 行目"))
+      << e.description.toStdString();
+
+  lines = scriptLines({});
+  lines[1] = QStringLiteral("input\tName\tid\t2\ttaro");
+  e = loadError(lines);
+  EXPECT_TRUE(e.description.contains("2 行目"));
+  EXPECT_TRUE(e.description.contains("Name"));
+
+  lines = scriptLines({});
+  lines[16] = QStringLiteral("1");
+  e = loadError(lines);
+  EXPECT_TRUE(e.description.contains("17 行目"));
+}
+
+TEST(CustomFile, ReadsRowsFlagAndOldEncodingIgnoringLaterLines) {
+  TempDataFolder data;
+  QStringList lines = scriptLines({QStringLiteral("a\t3\tサインイン\t1\t"),
+                                   QStringLiteral("input\t1\tid\t2\t太郎")},
+                                  "1");
+  lines << QStringLiteral("anything at all");
+  // A file carried over from the old platform is in Shift_JIS.
+  QStringEncoder sjis("Shift_JIS");
+  QByteArray bytes = sjis(lines.join("\r\n") + "\r\n");
+  writeFile(customPath(), bytes);
+
+  CustomScript s;
+  ASSERT_TRUE(loadCustomScript(customPath(), s));
+  EXPECT_EQ(s.rows[0].search, "サインイン");
+  EXPECT_EQ(s.rows[1].value, "太郎");
+  EXPECT_TRUE(s.rows[1].inUse());
+  EXPECT_FALSE(s.rows[2].inUse());
+  EXPECT_TRUE(s.backAfterUpload);
+}
+
+TEST(CustomFile, SavedLinesDropTabsAndBreaksAndReadBack) {
+  TempDataFolder data;
+  CustomScript s;
+  s.rows[9] = CustomRow{"input", "1", "file_title", "2", "(*FileName*)"};
+  s.rows[10] = CustomRow{"in\tput", "1", "com\r\nment", "2", "日本語\tの値"};
+  s.backAfterUpload = true;
+  const QStringList lines = customScriptLines(s);
+  ASSERT_EQ(lines.size(), kCustomLineCount);
+  EXPECT_EQ(lines[0], "\t0\t\t0\t");
+  EXPECT_EQ(lines[10], "input\t1\tcomment\t2\t日本語の値");
+  EXPECT_EQ(lines[16], "\t1\t\t\t");
+
+  ASSERT_TRUE(saveCustomScript(customPath(), s));
+  EXPECT_EQ(QFile::permissions(customPath()) & 0x0077, 0)
+      << "the script holds the password";
+  QFile f(customPath());
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(f.readAll().endsWith("\t1\t\t\t\r\n"));
+  CustomScript back;
+  ASSERT_TRUE(loadCustomScript(customPath(), back));
+  EXPECT_EQ(back.rows[9].value, "(*FileName*)");
+  EXPECT_EQ(back.rows[10].value, "日本語の値");
+  EXPECT_TRUE(back.backAfterUpload);
+}
+
+// --- the finder --------------------------------------------------------------
+
+TEST(CustomFinder, MatchingRules) {
+  const QStringList props{"Name", "Value", "innerText", "alt", "Type"};
+  // nodename, Name, Value, innerText, alt, Type
+  const Snapshot page = {
+      {"html", "", "", "", "", ""},
+      {"input", "user", "", "", "", "text"},              // 1
+      {"input", "USER ", "送信", "", "", "submit"},       // 2
+      {"a", "", "", "  Upload ", "", ""},                 // 3
+      {"a", "", "", "upload", "", ""},                    // 4
+      {"input", "user", "送信", "", "ログイン", "image"}, // 5
+      {"a", "", "", "upload\t", "", ""},                  // 6
+  };
+  // Name: the last match of the page wins.
+  EXPECT_EQ(findCustomElement(page, props, row("input", "1", "user")), 5);
+  // Value, innerText, Alt, Type: the first one.
+  EXPECT_EQ(findCustomElement(page, props, row("input", "2", "送信")), 2);
+  EXPECT_EQ(findCustomElement(page, props, row("a", "3", "upload")), 3);
+  EXPECT_EQ(findCustomElement(page, props, row("input", "4", "ログイン")), 5);
+  EXPECT_EQ(findCustomElement(page, props, row("input", "5", "SUBMIT")), 2);
+  // The search text is trimmed and compared without regard to case.
+  EXPECT_EQ(findCustomElement(page, props, row("a", "3", "  UPLOAD  ")), 3);
+  // The tag is taken as written: capitals or blanks never match.
+  EXPECT_EQ(findCustomElement(page, props, row("INPUT", "1", "user")), 0);
+  EXPECT_EQ(findCustomElement(page, props, row(" a", "3", "upload")), 0);
+  // Unused and unknown codes find nothing.
+  EXPECT_EQ(findCustomElement(page, props, row("input", "0", "user")), 0);
+  EXPECT_EQ(findCustomElement(page, props, row("input", "6", "user")), 0);
+  EXPECT_EQ(findCustomElement(page, props, row("input", " 1", "user")), 0);
+  // A property the snapshot does not carry finds nothing.
+  EXPECT_EQ(findCustomElement(page, {"Name"}, row("a", "3", "upload")), 0);
+}
+
+// --- the designer ------------------------------------------------------------
+
+class Designer : public ::testing::Test {
+protected:
+  void SetUp() override {
+    setFastSettings();
+    setting(UserId) = "taro@example.jp";
+    setting(Password) = "pa ss";
+    setting(ToolName) = "マイブログ";
+  }
+  TempDataFolder data;
+};
+
+TEST_F(Designer, OpensEmptyWithItsListsWhenThereIsNoFile) {
+  frmCustom d;
+  EXPECT_EQ(d.windowTitle(), "ｶｽﾀﾑ設定");
+  ASSERT_EQ(d.txtTag.size(), 16);
+  for (int r = 0; r < 16; ++r) {
+    EXPECT_EQ(d.cmbMeth[r]->count(), 6);
+    EXPECT_EQ(d.cmbMeth[r]->currentText(), "指定なし");
+    EXPECT_EQ(d.cmbDosa[r]->count(), r == 8 ? 4 : 3) << r;
+    EXPECT_EQ(d.cmbDosa[r]->currentIndex(), 0);
+    EXPECT_TRUE(d.txtTag[r]->text().isEmpty());
+    EXPECT_TRUE(d.txtValu[r]->text().isEmpty());
+  }
+  EXPECT_EQ(d.cmbMeth[0]->itemText(5), "Type");
+  EXPECT_EQ(d.cmbDosa[8]->itemText(3), "参照");
+  EXPECT_FALSE(d.chkBack->isChecked());
+  EXPECT_EQ(d.txtValu[9]->toolTip(),
+            "(*FileName*)と入力すればファイル名がセットされます。");
+}
+
+TEST_F(Designer, SaveAndLoadKeepEveryRowAndTheFlag) {
+  {
+    frmCustom d;
+    for (int r = 0; r < 16; ++r) {
+      d.txtTag[r]->setText(r % 2 ? "input" : "a");
+      d.cmbMeth[r]->setCurrentIndex(r % 6);
+      d.txtData[r]->setText(QStringLiteral("検索%1 文字").arg(r));
+      d.cmbDosa[r]->setCurrentIndex(r == 8 ? 3 : r % 3);
+      d.txtValu[r]->setText(QStringLiteral("値　%1").arg(r));
+    }
+    d.chkBack->setChecked(true);
+    d.cmdSave->click();
+    EXPECT_TRUE(d.isVisible() || !d.result()); // "保存" keeps the dialog
+  }
+  const QStringList lines = readTextLines(customPath());
+  ASSERT_EQ(lines.size(), 17);
+  EXPECT_EQ(lines[8], "a\t2\t検索8 文字\t3\t値　8");
+  EXPECT_EQ(lines[16], "\t1\t\t\t");
+
+  frmCustom again;
+  for (int r = 0; r < 16; ++r) {
+    EXPECT_EQ(again.txtTag[r]->text(), r % 2 ? "input" : "a");
+    EXPECT_EQ(again.cmbMeth[r]->currentIndex(), r % 6);
+    EXPECT_EQ(again.txtData[r]->text(), QStringLiteral("検索%1 文字").arg(r));
+    EXPECT_EQ(again.cmbDosa[r]->currentIndex(), r == 8 ? 3 : r % 3);
+    EXPECT_EQ(again.txtValu[r]->text(), QStringLiteral("値　%1").arg(r));
+  }
+  EXPECT_TRUE(again.chkBack->isChecked());
+}
+
+TEST_F(Designer, PresetsFillEveryRowFromTheirTables) {
+  frmCustom d;
+  d.txtTag[6]->setText("leftover");
+  d.chkBack->setChecked(true);
+  d.cmdFc2->click();
+  EXPECT_FALSE(d.chkBack->isChecked());
+  const QStringList fc2 = customScriptLines(d.script());
+  const QStringList expected = scriptLines(
+      {"\t0\t\t0\t", "input\t1\tid\t2\ttaro@example.jp",
+       "input\t1\tpass\t2\tpa ss", "input\t4\tログイン\t1\t",
+       "a\t3\t・ブログ管理画面へ\t1\t", "a\t3\tファイルアップロード\t1\t",
+       "\t0\t\t0\t", "input\t1\tupload[sumb]\t1\t", "input\t1\tupfile\t3\t"});
+  QStringList want = expected;
+  want[15] = "input\t2\tアップロード\t1\t";
+  EXPECT_EQ(fc2, want);
+
+  // Settings are copied at the press, not looked up later.
+  d.cmdSeeSaa->click();
+  setting(ToolName) = "changed";
+  EXPECT_EQ(d.txtData[5]->text(), "マイブログ");
+  EXPECT_EQ(d.txtData[6]->text(), "ファイルマネージャ");
+  EXPECT_EQ(d.txtData[0]->text(), "ブログを書く");
+  EXPECT_EQ(d.txtValu[2]->text(), "pa ss");
+  EXPECT_EQ(d.cmbDosa[4]->currentIndex(), 0);
+  EXPECT_EQ(d.txtTag[7]->text(), "");
+
+  d.CmdDti->click();
+  EXPECT_EQ(d.txtData[3]->text(), "管理画面へログイン");
+  EXPECT_EQ(d.txtData[7]->text(), "thumb");
+  EXPECT_FALSE(d.chkBack->isChecked());
+
+  d.cmdNinja->click();
+  EXPECT_TRUE(d.chkBack->isChecked());
+  EXPECT_EQ(d.txtData[2]->text(), "ps");
+  EXPECT_EQ(d.cmbMeth[4]->currentText(), "Name");
+  EXPECT_EQ(d.txtData[5]->text(), "changed");
+  EXPECT_EQ(d.txtData[8]->text(), "file");
+  EXPECT_EQ(d.cmbDosa[8]->currentText(), "参照");
+
+  // "クリア" empties the rows and leaves the flag.
+  d.cmdClear->click();
+  EXPECT_TRUE(d.chkBack->isChecked());
+  for (int r = 0; r < 16; ++r) {
+    EXPECT_TRUE(d.txtData[r]->text().isEmpty());
+    EXPECT_EQ(d.cmbMeth[r]->currentIndex(), 0);
+    EXPECT_EQ(d.cmbDosa[r]->currentIndex(), 0);
+  }
+  EXPECT_FALSE(QFile::exists(customPath())) << "a preset alone writes nothing";
+}
+
+TEST_F(Designer, HandEditedFilesLoadWithoutSurprises) {
+  frmCustom d;
+  d.cmdNinja->click();
+  // Three lines only, indexes outside the lists, a line short of fields.
+  writeTextLines(customPath(),
+                 {"a\t9\tx\t-1\tv", "input\tName\ty\t1\tw", "input\t2"});
+  d.cmdOpen->click();
+  EXPECT_EQ(d.txtTag[0]->text(), "a");
+  EXPECT_EQ(d.cmbMeth[0]->currentText(), "指定なし");
+  EXPECT_EQ(d.cmbDosa[0]->currentText(), "指定なし");
+  EXPECT_EQ(d.cmbMeth[1]->currentText(), "指定なし");
+  EXPECT_EQ(d.cmbDosa[1]->currentText(), "Click");
+  EXPECT_EQ(d.cmbMeth[2]->currentText(), "Value");
+  EXPECT_EQ(d.txtValu[2]->text(), "");
+  // Rows the file lacks and the flag keep what the preset put there.
+  EXPECT_EQ(d.txtData[8]->text(), "file");
+  EXPECT_TRUE(d.chkBack->isChecked());
+}
+
+TEST_F(Designer, TabsAndBreaksNeverReachTheFile) {
+  frmCustom d;
+  d.txtData[1]->setText("id");
+  d.txtData[1]->insert("\tx\ny");
+  EXPECT_EQ(d.txtData[1]->text(), "id") << "a paste with a TAB is refused";
+  d.txtValu[1]->setText("a\tb"); // text set by code passes no validator
+  d.cmbMeth[1]->setCurrentIndex(1);
+  d.cmdOK->click();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  const QStringList lines = readTextLines(customPath());
+  ASSERT_EQ(lines.size(), 17);
+  EXPECT_EQ(lines[1], "\t1\tid\t0\tab");
+
+  frmCustom cancelled;
+  cancelled.txtTag[0]->setText("changed");
+  cancelled.cmdCancel->click();
+  EXPECT_EQ(readTextLines(customPath())[0], "\t0\t\t0\t");
+}
+
+// --- the version dialog
+// --------------------------------------------------------
+
+TEST(VersionDialog, ShowsVersionServicesLinksAndStoresTheOptIn) {
+  TempDataFolder data;
+  setFastSettings();
+  setting(ShowAd) = "1";
+  SupportEndpoints saved = supportEndpoints();
+  supportEndpoints().supportPage = "http://support.localhost/";
+  supportEndpoints().donationPage = "http://support.localhost/donate";
+  QList<QUrl> opened;
+  auto savedOpener = frmVersion::urlOpener();
+  frmVersion::urlOpener() = [&](const QUrl &u) { opened << u; };
+
+  {
+    frmVersion d;
+    EXPECT_EQ(d.windowTitle(), "ﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(d.lblVersion->text(), "0.54");
+    ASSERT_EQ(d.List1->count(), 13);
+    EXPECT_EQ(d.List1->item(0)->text(), "FC2ブログ対応");
+    EXPECT_EQ(d.List1->item(12)->text(), "So-netブログ対応");
+    EXPECT_EQ(d.lblUrl->text(), "http://support.localhost/");
+    EXPECT_EQ(d.Label5->text(), "寄付・カンパを受け付けております");
+    EXPECT_TRUE(d.chkTip->isChecked());
+    EXPECT_EQ(d.chkTip->text(),
+              "全てのｱｲﾃﾑのｱｯﾌﾟﾛｰﾄﾞ完了後に\n広告を表示してあげる");
+    EXPECT_TRUE(d.lblUrl->font().underline());
+
+    // Blue, cyan under the mouse, blue again over the background.
+    EXPECT_EQ(colourOf(d.lblUrl), QColor(0, 0, 255));
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(d.Label5, &enter);
+    EXPECT_EQ(colourOf(d.Label5), QColor(0, 255, 255));
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&d, &move);
+    EXPECT_EQ(colourOf(d.Label5), QColor(0, 0, 255));
+
+    for (QLabel *l : {d.lblUrl, d.Label5}) {
+      QMouseEvent up(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1),
+                     Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(l, &up);
+    }
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[0], QUrl("http://support.localhost/"));
+    EXPECT_EQ(opened[1], QUrl("http://support.localhost/donate"));
+
+    d.chkTip->setChecked(false);
+    d.Command1->click();
+  }
+  EXPECT_EQ(setting(ShowAd), "0");
+  const QStringList ini = readTextLines(data.file("Sendora.ini"));
+  ASSERT_GT(ini.size(), int(ShowAd));
+  EXPECT_EQ(ini[ShowAd], "0");
+
+  // A build without the maker's pages shows no links.
+  supportEndpoints() = SupportEndpoints{};
+  {
+    frmVersion d;
+    EXPECT_TRUE(d.lblUrl->isHidden());
+    EXPECT_TRUE(d.Label5->isHidden());
+  }
+  supportEndpoints() = saved;
+  frmVersion::urlOpener() = savedOpener;
+}
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

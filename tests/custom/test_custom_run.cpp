@@ -1,0 +1,441 @@
+// The user-defined script end to end: the real main window, browser and
+// file chooser against a blog that no built-in script knows; and the
+// support visit against a fake support blog.
+#include "servicerun.h"
+
+#include "browser/browserwindow.h"
+#include "core/itemlist.h"
+#include "core/paths.h"
+#include "core/runstate.h"
+#include "core/settings.h"
+#include "core/textfile.h"
+#include "dialogs/customdialog.h"
+#include "dialogs/customwiring.h"
+#include "dialogs/supportvisit.h"
+#include "fakegeneric.h"
+#include "fakesupport.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/rundriver.h"
+#include "scripts/customscript.h"
+#include "scripts/skeleton.h"
+
+#include <QPushButton>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+// Readable failure messages.
+void PrintTo(const QString &s, std::ostream *os) { *os << s.toStdString(); }
+void PrintTo(const QStringList &l, std::ostream *os) {
+  *os << l.join(" | ").toStdString();
+}
+
+namespace {
+const QString kUnused = QStringLiteral("\t0\t\t0\t");
+
+// Rows for the generic blog, all in use.
+QStringList genericRows() {
+  return {
+      "a\t3\tサインイン\t1\t",
+      "input\t1\tuser_id\t2\ttaro",
+      "input\t1\tuser_pw\t2\thimitsu",
+      "input\t2\tログイン\t1\t",
+      "a\t3\t管理画面へ\t1\t",
+      "a\t3\tファイル管理\t1\t",
+      "a\t3\t 新規アップロード \t1\t", // blanks around the search text
+      "input\t1\tmake_thumb\t1\t",
+      "input\t1\tupload_file\t3\t",
+      "input\t1\tfile_title\t2\t(*FileName*)",
+      "input\t1\tcomment\t2\tコメント　です",
+      "input\t1\ttags\t2\t旅行",
+      "input\t1\tpublic\t1\t",
+      "input\t1\tnot_on_the_page\t2\tx",
+      kUnused,
+      "input\t2\t送信する\t1\t",
+  };
+}
+
+QStringList withFlag(QStringList rows, bool back) {
+  rows << QStringLiteral("\t%1\t\t\t").arg(back ? 1 : 0);
+  return rows;
+}
+
+QStringList unusedRows() { return QStringList(16, kUnused); }
+
+class CustomRun : public ServiceRunTest {
+protected:
+  void SetUp() override {
+    ServiceRunTest::SetUp();
+    ASSERT_TRUE(site.start());
+    setting(BlogUrl) = QString::fromStdString(site.topUrl());
+    setting(UserId) = "taro";
+    setting(Password) = "himitsu";
+    setting(UseCustom) = "1";
+    setting(Thumbnail) = "0";
+    site.logOutAll();
+    savedHooks = runHooks();
+    savedEnds = supportEndpoints();
+    installCustomAndVersion(window());
+    supportEndpoints() = SupportEndpoints{};
+  }
+  void TearDown() override {
+    if (browserLoaded())
+      unloadBrowser();
+    runHooks() = savedHooks;
+    supportEndpoints() = savedEnds;
+    ServiceRunTest::TearDown();
+    site.stop();
+  }
+  void writeScript(const QStringList &lines) {
+    writeTextLines(data.file("Custom.sdr"), lines);
+  }
+  // One pass of the runner alone, with the browser window open as the
+  // driver would have it.
+  bool runOnce() {
+    frmBrowser();
+    StopRequested = false;
+    const bool ok = runCustomScript(scriptHostOf(window()));
+    StopRequested = true;
+    return ok;
+  }
+  std::vector<fake::Upload> uploads() const { return site.uploads(); }
+
+  fake::FakeGeneric site;
+  RunHooks savedHooks;
+  SupportEndpoints savedEnds;
+};
+} // namespace
+
+TEST_F(CustomRun, UploadsThroughEveryPageWithTheRowsOfTheFile) {
+  fake::FakeSupport support;
+  ASSERT_TRUE(support.start());
+  supportEndpoints().topPage = QString::fromStdString(support.url("/"));
+  supportEndpoints().entryPage = QString::fromStdString(support.url("/entry"));
+  supportEndpoints().staySeconds = 0;
+
+  setting(ShowAd) = "1";
+  writeScript(withFlag(genericRows(), false));
+  queueTwoFiles();
+  LogCapture log;
+  startRun();
+
+  const auto got = byName(uploads());
+  ASSERT_EQ(got.size(), 2u);
+  for (const auto &f : files)
+    EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
+  EXPECT_EQ(statuses(), QStringList({"済", "済"}));
+  for (const QString &l : listFileLines())
+    EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
+
+  // The form as the runner left it: the file's own name, the extra
+  // fields, the thumbnail box unticked, the check box ticked.
+  const auto all = uploads();
+  EXPECT_EQ(all[1].fields.at("file_title"), "日本語の写真.png");
+  EXPECT_EQ(all[0].fields.at("comment"), "コメント　です");
+  EXPECT_EQ(all[0].fields.at("tags"), "旅行");
+  EXPECT_EQ(all[0].fields.count("make_thumb"), 0u);
+  EXPECT_EQ(all[0].fields.at("public"), "1");
+
+  const QStringList l = log.lines();
+  EXPECT_EQ(l.mid(0, 2), QStringList({"ブラウザを開く", "カスタム設定で動作"}));
+  for (const char *line :
+       {"サインイン検索", "サインイン押下", "サインインへ移動完了",
+        "ログイン検索", "ユーザー名入力", "パスワード入力", "ログイン押下",
+        "ログイン完了", "経由ページ1移動完了", "経由ページ2移動完了"})
+    EXPECT_TRUE(log.contains(line)) << line;
+  const int item = l.indexOf("アップロードページ検索");
+  ASSERT_GT(item, 0);
+  const QStringList steps = {"アップロードページ検索",
+                             "サムネイルのチェックを外す",
+                             "参照ボタン押下",
+                             "参照ボタン押下",
+                             "ファイル名をセット",
+                             "項目1をセット",
+                             "項目2をセット",
+                             "項目3をセット",
+                             "項目4が見つかりませんでした",
+                             "アップロード開始",
+                             "ページ読込開始",
+                             "ページ切替待ち開始",
+                             "ページ読込開始2",
+                             "アップロード完了"};
+  // In this order (the file chooser's own lines come in between).
+  int at = item;
+  for (const QString &step : steps) {
+    const int next = l.indexOf(step, at);
+    EXPECT_GE(next, at) << step.toStdString();
+    at = std::max(at, next) + 1;
+  }
+  EXPECT_EQ(log.count("アップロード完了"), 2);
+  EXPECT_FALSE(log.contains("戻る開始"));
+
+  // A pass that ended normally is followed by the support visit.
+  const int visit = l.indexOf("トップページの表示開始");
+  EXPECT_GT(visit, l.lastIndexOf("アップロード完了"));
+  EXPECT_TRUE(log.contains("広告リンクの押下完了"));
+  EXPECT_EQ(support.adVisits(), 1);
+  EXPECT_EQ(l.last(), "ブラウザを閉じる");
+  EXPECT_TRUE(window()->Idle);
+}
+
+TEST_F(CustomRun, GoesBackBeforeEveryItemButTheFirstAndKnowsAnExistingLogin) {
+  auto o = site.options();
+  o.formAfterUpload = false; // the result page has no form: back is needed
+  site.setOptions(o);
+  QStringList rows = genericRows();
+  rows[9] = "input\t1\tfile_title\t2\t (*FileName*)";
+  writeScript(withFlag(rows, true));
+  queueFiles({{"a.jpg", bytesFor(1, 3000)},
+              {"b.jpg", bytesFor(2, 4000)},
+              {"c.jpg", bytesFor(3, 5000)}});
+  LogCapture log;
+  EXPECT_TRUE(runOnce());
+  ASSERT_EQ(uploads().size(), 3u);
+  EXPECT_EQ(statuses(), QStringList({"済", "済", "済"}));
+  // A blank before the placeholder makes it plain text.
+  EXPECT_EQ(uploads()[0].fields.at("file_title"), " (*FileName*)");
+
+  const QStringList l = log.lines();
+  EXPECT_EQ(log.count("戻る開始"), 2);
+  EXPECT_EQ(log.count("戻る完了"), 2);
+  const int firstDone = l.indexOf("アップロード完了");
+  EXPECT_LT(l.indexOf("アップロードページ検索"), firstDone);
+  EXPECT_GT(l.indexOf("戻る開始"), firstDone);
+
+  // The browser is still logged in: the "already logged in" row leads on,
+  // and the form rows are not touched.
+  log.clear();
+  window()->items()->purgeDone(false);
+  EXPECT_TRUE(runOnce());
+  EXPECT_TRUE(log.contains("既にログインされている?"));
+  EXPECT_TRUE(log.contains("ログイン済み押下"));
+  EXPECT_TRUE(log.contains("ログイン済み移動完了"));
+  EXPECT_FALSE(log.contains("ユーザー名入力"));
+  EXPECT_EQ(uploads().size(), 6u);
+  EXPECT_EQ(log.count("戻る開始"), 2);
+}
+
+TEST_F(CustomRun, TheDesignersFc2PresetRunsUnchanged) {
+  fake::FakeGeneric::Options o;
+  o.user = "taro";
+  o.password = "himitsu";
+  o.signInText = "";
+  o.userField = "id";
+  o.passwordField = "pass";
+  o.loginImageButton = true;
+  o.loginButtonText = "ログイン";
+  o.loggedInText = "・ブログ管理画面へ";
+  o.link1Text = "ファイルアップロード";
+  o.link2Text = "";
+  o.thumbField = "upload[sumb]";
+  o.fileField = "upfile";
+  o.nameField = "";
+  o.textFields = {};
+  o.checkField = "";
+  o.submitText = "アップロード";
+  site.setOptions(o);
+  setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+  {
+    frmCustom designer;
+    designer.cmdFc2->click();
+    designer.cmdSave->click();
+  }
+  queueTwoFiles();
+  LogCapture log;
+  startRun();
+  const auto got = byName(uploads());
+  ASSERT_EQ(got.size(), 2u);
+  for (const auto &f : files)
+    EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
+  EXPECT_EQ(statuses(), QStringList({"済", "済"}));
+  EXPECT_TRUE(log.contains("ログイン完了"));
+  EXPECT_TRUE(log.contains("経由ページ1移動完了"));
+  EXPECT_EQ(uploads()[0].fields.count("upload[sumb]"), 0u);
+}
+
+TEST_F(CustomRun, AScriptWithNoRowsOnlyOpensTheStartPage) {
+  writeScript(withFlag(unusedRows(), false));
+  queueTwoFiles();
+  LogCapture log;
+  EXPECT_TRUE(runOnce());
+  EXPECT_EQ(log.lines(),
+            QStringList({"ブログ表示開始", "ブログ表示完了", "ページ読込開始",
+                         "ページ切替待ち開始", "ページ読込開始2"}));
+  EXPECT_EQ(statuses(), QStringList({"", ""}));
+  EXPECT_TRUE(uploads().empty());
+}
+
+TEST_F(CustomRun, ASubmitRowThatOnlySetsAValueNeverCompletes) {
+  QStringList rows = genericRows();
+  rows[15] = "input\t5\tsubmit\t2\tx";
+  writeScript(withFlag(rows, false));
+  setting(RetryCount) = "2";
+  queueTwoFiles();
+  LogCapture log;
+  EXPECT_FALSE(runOnce());
+  EXPECT_EQ(log.count("アップロード開始"), 2);
+  EXPECT_TRUE(log.contains("リトライします(2)"));
+  EXPECT_TRUE(log.contains("リトライしたが失敗"));
+  EXPECT_TRUE(
+      log.contains("エラーが発生しました。ログを確認してください。m(__)m"));
+  EXPECT_TRUE(uploads().empty());
+  EXPECT_EQ(statuses(), QStringList({"", ""}));
+
+  // Without a login button row the login can never go through.
+  log.clear();
+  rows = genericRows();
+  rows[0] = kUnused;
+  rows[3] = kUnused;
+  rows[4] = "a\t3\tnowhere\t1\t";
+  writeScript(withFlag(rows, false));
+  setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+  site.logOutAll();
+  EXPECT_FALSE(runOnce());
+  EXPECT_EQ(log.count("ユーザー名入力"), 2);
+  EXPECT_FALSE(log.contains("ログイン押下"));
+  EXPECT_TRUE(log.contains("リトライしたが失敗"));
+}
+
+TEST_F(CustomRun, BrokenFilesEndThePassWithADescriptionAndNoPageLoad) {
+  queueTwoFiles();
+  struct Case {
+    QStringList lines;
+    QString expected;
+  };
+  QStringList malformed = withFlag(genericRows(), false);
+  malformed[4] = "a\t3\t管理画面へ";
+  QStringList notANumber = withFlag(genericRows(), false);
+  notANumber[2] = "input\tName\tuser_pw\t2\thimitsu";
+  const std::vector<Case> cases = {
+      {{}, "53:Custom.sdr が見つかりません"},
+      {withFlag(genericRows(), false).mid(0, 12),
+       "Custom.sdr の行が足りません"},
+      {malformed, "Custom.sdr の 5 行目"},
+      {notANumber, "Custom.sdr の 3 行目"},
+  };
+  for (const Case &c : cases) {
+    QFile::remove(data.file("Custom.sdr"));
+    if (!c.lines.isEmpty())
+      writeScript(c.lines);
+    site.clearRequests();
+    LogCapture log;
+    EXPECT_FALSE(runOnce());
+    bool described = false;
+    for (const QString &l : log.lines())
+      described = described || l.contains(c.expected);
+    EXPECT_TRUE(described) << c.expected.toStdString() << "\n"
+                           << log.lines().join("\n").toStdString();
+    EXPECT_TRUE(log.contains("エラーが発生しました。m(__)m"));
+    EXPECT_TRUE(site.requests().empty());
+  }
+  EXPECT_EQ(statuses(), QStringList({"", ""}));
+}
+
+// --- the support visit
+// ---------------------------------------------------------
+
+class SupportVisit : public ServiceRunTest {
+protected:
+  void SetUp() override {
+    ServiceRunTest::SetUp();
+    ASSERT_TRUE(support.start());
+    saved = supportEndpoints();
+    supportEndpoints().topPage = QString::fromStdString(support.url("/"));
+    supportEndpoints().entryPage =
+        QString::fromStdString(support.url("/entry"));
+    supportEndpoints().staySeconds = 0;
+    setting(ShowAd) = "1";
+  }
+  void TearDown() override {
+    if (browserLoaded())
+      unloadBrowser();
+    supportEndpoints() = saved;
+    ServiceRunTest::TearDown();
+    support.stop();
+  }
+  void visit() {
+    frmBrowser();
+    StopRequested = false;
+    visitSupportAd();
+    StopRequested = true;
+  }
+  const QStringList settle = {"ページ読込開始", "ページ切替待ち開始",
+                              "ページ読込開始2"};
+
+  fake::FakeSupport support;
+  SupportEndpoints saved;
+};
+
+TEST_F(SupportVisit, WithoutEndpointsNothingHappens) {
+  supportEndpoints() = SupportEndpoints{};
+  LogCapture log;
+  StopRequested = false;
+  visitSupportAd();
+  StopRequested = true;
+  EXPECT_TRUE(log.lines().isEmpty());
+  EXPECT_FALSE(browserLoaded());
+  EXPECT_TRUE(support.requests().empty());
+}
+
+TEST_F(SupportVisit, OptedOutOpensBothPagesAndClicksNothing) {
+  setting(ShowAd) = "0";
+  LogCapture log;
+  visit();
+  QStringList expected = {"トップページの表示開始", "トップページの表示完了"};
+  expected << settle << "エントリページの表示開始"
+           << "エントリページの表示完了" << settle
+           << "広告を表示してあげるがチェックされていません。"
+           << "気が向いたらチェックお願いします。m(__)m";
+  EXPECT_EQ(log.lines(), expected);
+  EXPECT_EQ(support.adVisits(), 0);
+}
+
+TEST_F(SupportVisit, OnlyAnchorsStrictlyBetweenTheMarkersAreClicked) {
+  // Nothing but text and a picture between the markers, then markers side
+  // by side: every draw misses, no marker and no outside link is clicked,
+  // and the stay still follows.
+  for (const std::string between :
+       {std::string("<span>お知らせ</span><img src=\"/x.png\"><b>太字</b>"),
+        std::string()}) {
+    support.setOptions({between, true});
+    support.clearRequests();
+    LogCapture log;
+    visit();
+    const QStringList l = log.lines();
+    const int miss = l.indexOf("広告リンクが見つかりませんでした。");
+    ASSERT_GT(miss, 0) << l.join("\n").toStdString();
+    EXPECT_EQ(l.mid(miss + 1), settle);
+    EXPECT_FALSE(log.contains("広告リンクの押下開始"));
+    EXPECT_EQ(support.adVisits(), 0);
+  }
+
+  // With links between them one is clicked.
+  support.setOptions(fake::FakeSupport::Options{});
+  support.clearRequests();
+  LogCapture log;
+  visit();
+  const QStringList l = log.lines();
+  const int click = l.indexOf("広告リンクの押下開始");
+  ASSERT_GT(click, 0);
+  QStringList tail = {"広告リンクの押下開始", "広告リンクの押下完了",
+                      "ありがとうございました。m(__)m"};
+  tail << settle;
+  EXPECT_EQ(l.mid(click), tail);
+  EXPECT_EQ(support.adVisits(), 1);
+  for (const auto &r : support.requests())
+    EXPECT_NE(r.path, "/ad/outside");
+}
+
+TEST_F(SupportVisit, MissingMarkersAreRetriedThenGivenUp) {
+  support.setOptions({"<a href=\"/ad/1\">広告</a>", false});
+  setting(RetryCount) = "2";
+  LogCapture log;
+  visit();
+  EXPECT_EQ(log.count("広告の開始･終了が見つかりませんでした"), 2);
+  EXPECT_TRUE(log.contains("リトライします(2)"));
+  EXPECT_EQ(log.lines().last(), "リトライしたが失敗");
+  EXPECT_EQ(support.adVisits(), 0);
+}
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

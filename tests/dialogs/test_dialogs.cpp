@@ -1,0 +1,782 @@
+// The settings dialogs and the start-up dialogs on the offscreen platform:
+// the service-aware blog settings, validation and focus, the account file,
+// the options, and the file-dialog title test against the real test page
+// and the real file chooser.
+#include "modalscript.h"
+#include "testsupport.h"
+
+#include "browser/browserwindow.h"
+#include "browser/webbrowser.h"
+#include "core/paths.h"
+#include "core/runstate.h"
+#include "core/services.h"
+#include "core/settings.h"
+#include "core/textfile.h"
+#include "dialogs/accountdialog.h"
+#include "dialogs/dialogs.h"
+#include "dialogs/kihondialog.h"
+#include "dialogs/optiondialog.h"
+#include "dialogs/titledialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+void PrintTo(const QString &s, std::ostream *os) {
+  *os << '"' << qPrintable(s) << '"';
+}
+void PrintTo(const QStringList &l, std::ostream *os) {
+  *os << '[' << qPrintable(l.join(QStringLiteral(", "))) << ']';
+}
+
+namespace {
+QString u(const char *s) { return QString::fromUtf8(s); }
+
+class DialogTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    setFastSettings();
+    overrideBrowserMajorVersion(QString());
+    customDesignerHook() = nullptr;
+  }
+  void TearDown() override {
+    overrideBrowserMajorVersion(QString());
+    customDesignerHook() = nullptr;
+  }
+  // Shows the window and makes it the active one so that focus is real.
+  static void activate(QWidget *w) {
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  }
+  // The control that gets the focus when the window is active again after
+  // the message box.
+  static bool focusGoesTo(QWidget *window, QWidget *control) {
+    const QWidget *f = window->focusWidget();
+    return f && (f == control || control->isAncestorOf(f) ||
+                 f == control->focusProxy());
+  }
+  static QStringList savedLines() { return readTextLines(settingsPath()); }
+  TempDataFolder data;
+};
+
+// --- blog settings ----------------------------------------------------------
+
+// Names of the service-dependent controls that are enabled.
+QStringList enabledOptions(const KihonDialog &d) {
+  QStringList on;
+  for (QWidget *w : std::initializer_list<QWidget *>{
+           d.chkThumbnail, d.lblTool, d.txtTool, d.lblDir, d.txtDir, d.chkOver,
+           d.chkCheck, d.chkList, d.optGooOn, d.optGooOff, d.optGooGaz,
+           d.optCocolog[0], d.optCocolog[1], d.chkFc2OverWrt, d.txtFc2OverTtl})
+    if (w->isEnabled())
+      on << w->objectName();
+  return on;
+}
+
+TEST_F(DialogTest, EachServiceEnablesAndLabelsItsOwnOptions) {
+  // service: the options it enables; the captions of lblTool and lblDir
+  const struct {
+    int service;
+    const char *enabled, *tool, *dir;
+  } rows[] = {
+      {SvcFc2,
+       "chkThumbnail chkOver chkCheck chkList chkFc2OverWrt "
+       "txtFc2OverTtl",
+       "ﾂｰﾙの名前：", "ﾃﾞｨﾚｸﾄﾘ："},
+      {SvcAmeba, "optGooOn optGooOff optGooGaz", "ﾂｰﾙの名前：", "ﾃﾞｨﾚｸﾄﾘ："},
+      {SvcLivedoor,
+       "chkThumbnail lblTool txtTool lblDir txtDir chkCheck "
+       "chkList",
+       "ﾌｫﾙﾀﾞ：", "ﾌﾞﾛｸﾞﾀｲﾄﾙ："},
+      {SvcSeesaa, "lblTool txtTool lblDir txtDir", "ﾌﾞﾛｸﾞ名：", "ﾃﾞｨﾚｸﾄﾘ："},
+      {SvcRakuten, "lblTool txtTool chkList", "ｱﾙﾊﾞﾑ名：", "ﾃﾞｨﾚｸﾄﾘ："},
+      // overwrite unticked: checking is off, the list on
+      {SvcNinja, "lblTool txtTool chkOver chkList", "ﾌﾞﾛｸﾞ名：", "ﾃﾞｨﾚｸﾄﾘ："},
+      {SvcDti, "chkThumbnail chkCheck", "ﾂｰﾙの名前：", "ﾃﾞｨﾚｸﾄﾘ："},
+      {SvcCsc, "", "ﾂｰﾙの名前：", "ﾃﾞｨﾚｸﾄﾘ："},
+      {SvcGoo, "optGooOn optGooOff", "ﾂｰﾙの名前：", "ﾃﾞｨﾚｸﾄﾘ："},
+      // photo album chosen: the album's name, not the folder
+      {SvcCocolog, "lblTool txtTool optCocolog0 optCocolog1", "ｱﾙﾊﾞﾑ名：",
+       "ﾌｫﾙﾀﾞ名："},
+      {SvcJugem, "chkThumbnail chkList", "ﾂｰﾙの名前：", "ﾃﾞｨﾚｸﾄﾘ："},
+      {SvcWebry, "lblDir txtDir chkOver chkList", "ﾂｰﾙの名前：", "ﾌｫﾙﾀﾞ："},
+      {SvcSonet, "lblTool txtTool optCocolog0 optCocolog1", "ﾌﾞﾛｸﾞの名前：",
+       "ﾃﾞｨﾚｸﾄﾘ："},
+  };
+  ASSERT_EQ(std::size(rows), size_t(ServiceCount));
+  setting(CocologTarget) = "0";
+  for (const auto &r : rows) {
+    SCOPED_TRACE(serviceTable()[r.service].displayName.toStdString());
+    // Coming from livedoor shows that nothing of the previous choice stays.
+    KihonDialog d;
+    d.selectEntry(SvcLivedoor + 1);
+    d.selectEntry(r.service + 1);
+    QStringList want = u(r.enabled).split(' ', Qt::SkipEmptyParts),
+                got = enabledOptions(d);
+    want.sort();
+    got.sort();
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(d.lblTool->text(), u(r.tool));
+    EXPECT_EQ(d.lblDir->text(), u(r.dir));
+  }
+
+  KihonDialog d;
+  EXPECT_EQ(d.Combo1->count(), 14);
+  d.selectEntry(SvcAmeba + 1);
+  EXPECT_EQ(d.optGooOff->text(), u("ｱﾒﾝﾊﾞｰのみ公開"));
+  d.selectEntry(SvcSonet + 1);
+  EXPECT_EQ(d.optCocolog[1]->text(), u("ﾒｰﾙｱﾄﾞﾚｽID ﾛｸﾞｲﾝ"));
+  EXPECT_EQ(d.txtTool->toolTip(), u("完全に一致するﾌﾞﾛｸﾞの名前を入力。"));
+}
+
+TEST_F(DialogTest, LoadShowsTheStoredBlogAndAccount) {
+  setting(BlogUrl) = serviceTable()[SvcFc2].loginUrl;
+  setting(UserId) = "taro";
+  setting(Password) = "秘密";
+  setting(Thumbnail) = "0";
+  setting(HidePassword) = "1";
+  {
+    KihonDialog d;
+    EXPECT_EQ(d.Combo1->currentIndex(), SvcFc2 + 1);
+    EXPECT_EQ(d.Combo1->itemText(0), setting(BlogUrl));
+    EXPECT_EQ(d.txtUser->text(), "taro");
+    EXPECT_EQ(d.txtPass->text(), u("秘密"));
+    EXPECT_FALSE(d.chkThumbnail->isChecked());
+    EXPECT_EQ(d.txtPass->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(d.txtPass->style()->styleHint(
+                  QStyle::SH_LineEdit_PasswordCharacter, nullptr, d.txtPass),
+              '*');
+    d.chkFilter->click();
+    EXPECT_EQ(d.txtPass->echoMode(), QLineEdit::Normal);
+  }
+
+  // An address of the user's own stays entry 0 and its service's options
+  // come on.
+  setting(BlogUrl) = "http://myblog.ninja.example.jp/";
+  setting(OverWrite) = "1";
+  KihonDialog d;
+  EXPECT_EQ(d.Combo1->currentIndex(), 0);
+  EXPECT_EQ(d.Combo1->currentText(), setting(BlogUrl));
+  EXPECT_TRUE(d.txtTool->isEnabled());
+  EXPECT_EQ(d.lblTool->text(), u("ﾌﾞﾛｸﾞ名："));
+  // Ninja: overwriting leaves no room for the URL list; unticking swaps
+  EXPECT_TRUE(d.chkCheck->isEnabled());
+  EXPECT_FALSE(d.chkList->isEnabled());
+  d.chkOver->click();
+  EXPECT_FALSE(d.chkCheck->isEnabled());
+  EXPECT_TRUE(d.chkList->isEnabled());
+  d.chkOver->click();
+  EXPECT_TRUE(d.chkCheck->isEnabled());
+  EXPECT_FALSE(d.chkList->isEnabled());
+}
+
+TEST_F(DialogTest, AmebaAndCocologOptionSteps) {
+  setting(BlogUrl) = serviceTable()[SvcAmeba].loginUrl;
+  setting(CocologTarget) = "0";
+  KihonDialog d;
+  // the option step ran after the blog selection at load
+  EXPECT_FALSE(d.optGooOn->isEnabled());
+  EXPECT_FALSE(d.txtTool->isEnabled());
+  EXPECT_TRUE(d.chkList->isEnabled());
+  d.selectEntry(SvcAmeba + 1);
+  EXPECT_TRUE(d.optGooOn->isEnabled());
+  EXPECT_TRUE(d.optGooGaz->isEnabled());
+  EXPECT_FALSE(d.chkList->isEnabled());
+
+  // Cocolog: the photo album wants the album, the control panel a folder.
+  d.selectEntry(SvcCocolog + 1);
+  d.optCocolog[1]->click();
+  EXPECT_FALSE(d.txtTool->isEnabled());
+  EXPECT_TRUE(d.txtDir->isEnabled());
+  d.optCocolog[0]->click();
+  EXPECT_TRUE(d.txtTool->isEnabled());
+  EXPECT_FALSE(d.txtDir->isEnabled());
+  // the same for an address of the user's own on the service
+  d.Combo1->setItemText(0, "http://someone.cocolog-nifty.com/blog/");
+  d.selectEntry(0);
+  d.optCocolog[1]->click();
+  EXPECT_TRUE(d.txtDir->isEnabled());
+  EXPECT_FALSE(d.txtTool->isEnabled());
+}
+
+TEST_F(DialogTest, ManualLoginHidesAndRestoresTheAccount) {
+  KihonDialog d;
+  d.selectEntry(SvcFc2 + 1);
+  d.txtUser->setText("taro");
+  d.txtPass->setText("pw");
+  d.chkManual->click();
+  EXPECT_TRUE(d.txtUser->text().isEmpty());
+  EXPECT_TRUE(d.txtPass->text().isEmpty());
+  EXPECT_FALSE(d.txtUser->isEnabled());
+  EXPECT_FALSE(d.txtPass->isEnabled());
+  d.chkManual->click();
+  EXPECT_EQ(d.txtUser->text(), "taro");
+  EXPECT_EQ(d.txtPass->text(), "pw");
+  EXPECT_TRUE(d.txtPass->isEnabled());
+
+  // With manual login the empty boxes pass OK.
+  d.chkManual->click();
+  ModalScript modal;
+  d.cmdOK->click();
+  EXPECT_TRUE(modal.messages.isEmpty());
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(setting(ManualLogin), "1");
+  EXPECT_EQ(setting(BlogUrl), serviceTable()[SvcFc2].loginUrl);
+
+  // loading with manual login set opens with the boxes off
+  KihonDialog again;
+  EXPECT_FALSE(again.txtUser->isEnabled());
+  EXPECT_TRUE(again.chkManual->isChecked());
+}
+
+TEST_F(DialogTest, OkChecksInOrderAndFocusesTheBox) {
+  overrideBrowserMajorVersion("9");
+  KihonDialog d;
+  activate(&d);
+  ModalScript modal;
+  auto pressOk = [&](const char *message, QWidget *focus) {
+    const int before = modal.messages.size();
+    d.cmdOK->click();
+    ASSERT_EQ(modal.messages.size(), before + 1) << message;
+    EXPECT_EQ(modal.lastMessage(), u(message));
+    EXPECT_TRUE(focusGoesTo(&d, focus)) << message;
+    EXPECT_TRUE(d.isVisible());
+  };
+
+  d.Combo1->setEditText("   ");
+  pressOk("ブログを選択してください。", d.Combo1);
+  EXPECT_EQ(d.Combo1->currentIndex(), 0);
+  d.selectEntry(SvcFc2 + 1);
+  pressOk("ユーザーIDを入力してください。", d.txtUser);
+  d.txtUser->setText("taro");
+  pressOk("パスワードを入力してください。", d.txtPass);
+  d.txtPass->setText("pw");
+  // no caption known for this engine version: the box stays empty
+  d.chkFc2OverWrt->click();
+  EXPECT_TRUE(d.txtFc2OverTtl->text().isEmpty());
+  d.txtFc2OverTtl->setText("  ");
+  pressOk("確認メッセージの画面タイトルを入力してください。", d.txtFc2OverTtl);
+  d.chkFc2OverWrt->click();
+
+  // The name is asked for exactly when the service chosen now needs it.
+  d.selectEntry(SvcNinja + 1);
+  pressOk("入力してください。", d.txtTool);
+  d.selectEntry(SvcSonet + 1);
+  pressOk("入力してください。", d.txtTool);
+  d.selectEntry(SvcCocolog + 1);
+  d.optCocolog[0]->click();
+  pressOk("入力してください。", d.txtTool);
+  EXPECT_TRUE(setting(BlogUrl).isEmpty()) << "nothing stored before OK passes";
+
+  d.optCocolog[1]->click();
+  d.txtDir->setText("写真");
+  d.cmdOK->click();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  const QStringList saved = savedLines();
+  ASSERT_EQ(saved.size(), int(SettingCount));
+  EXPECT_EQ(saved[BlogUrl], serviceTable()[SvcCocolog].loginUrl);
+  EXPECT_EQ(saved[UserId], "taro");
+  EXPECT_EQ(saved[DirName], u("写真"));
+  EXPECT_EQ(saved[CocologTarget], "1");
+}
+
+TEST_F(DialogTest, NameCheckLooksAtTheChoiceMadeNow) {
+  setting(UserId) = "taro";
+  setting(Password) = "pw";
+  auto okWith = [](const QString &stored, int chosen, const QString &tool) {
+    setting(BlogUrl) = stored;
+    KihonDialog d;
+    d.selectEntry(chosen + 1);
+    d.txtTool->setText(tool);
+    ModalScript modal;
+    d.cmdOK->click();
+    return d.result() == QDialog::Accepted;
+  };
+  const QString ninja = serviceTable()[SvcNinja].loginUrl;
+  // from Ninja to FC2, the name box disabled: accepted
+  EXPECT_TRUE(okWith(ninja, SvcFc2, ""));
+  // Ninja chosen for the first time without a name: refused
+  EXPECT_FALSE(okWith(serviceTable()[SvcFc2].loginUrl, SvcNinja, ""));
+  EXPECT_TRUE(okWith(serviceTable()[SvcFc2].loginUrl, SvcNinja, u("日記")));
+  // Webry's name box is disabled and never asked for
+  EXPECT_TRUE(okWith(serviceTable()[SvcWebry].loginUrl, SvcWebry, ""));
+}
+
+TEST_F(DialogTest, OverwriteCaptionProposedByEngineVersion) {
+  const struct {
+    QString version;
+    QString caption;
+  } cases[] = {{"6", "Microsoft Internet Explorer"},
+               {"7", "Windows Internet Explorer"},
+               {"8", u(kScriptDialogCaption)},
+               {engineMajorVersion(), u(kScriptDialogCaption)},
+               {"9", ""}};
+  ASSERT_FALSE(engineMajorVersion().isEmpty());
+  for (const auto &c : cases) {
+    overrideBrowserMajorVersion(c.version);
+    KihonDialog d;
+    d.selectEntry(SvcFc2 + 1);
+    d.txtFc2OverTtl->clear();
+    d.chkFc2OverWrt->click();
+    EXPECT_EQ(d.txtFc2OverTtl->text(), c.caption) << qPrintable(c.version);
+  }
+}
+
+TEST_F(DialogTest, CustomDesignerOpensOnlyWhenTheUserTicks) {
+  int opened = 0;
+  customDesignerHook() = [&](QWidget *) { ++opened; };
+  setting(UseCustom) = "1";
+  KihonDialog d;
+  EXPECT_TRUE(d.chkCustom->isChecked());
+  EXPECT_EQ(opened, 0);
+  d.chkCustom->click(); // off
+  d.chkCustom->click(); // on
+  EXPECT_EQ(opened, 1);
+  // choosing a blog turns the custom script off
+  d.selectEntry(SvcFc2 + 1);
+  EXPECT_FALSE(d.chkCustom->isChecked());
+}
+
+TEST_F(DialogTest, FocusSelectsTheWholeText) {
+  KihonDialog k;
+  k.selectEntry(SvcSeesaa + 1);
+  activate(&k);
+  for (QLineEdit *box : {k.txtUser, k.txtPass, k.txtTool, k.txtDir}) {
+    box->setText(u("全部選ぶ"));
+    box->setFocus();
+    QTest::qWait(20);
+    EXPECT_EQ(box->selectedText(), u("全部選ぶ"))
+        << qPrintable(box->objectName());
+  }
+  k.hide();
+  OptionDialog o;
+  activate(&o);
+  o.txtDlgTtl1->setFocus();
+  QTest::qWait(20);
+  EXPECT_EQ(o.txtDlgTtl1->selectedText(), o.txtDlgTtl1->text());
+}
+
+// --- account list -----------------------------------------------------------
+
+// A mouse click on a row, as the user makes it.
+void clickRow(QTableWidget *grid, int row) {
+  const QRect cell = grid->visualRect(grid->model()->index(row, 0));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+TEST_F(DialogTest, AccountFileRoundTripAndCancel) {
+  const QString file = accountsPath();
+  // a short line reads with empty cells; pieces past the third are dropped
+  writeFile(file, u("FC2ブログ,太郎,パス\r\n\r\nhttp://x.jugem.jp/,id\r\n"
+                    "a,b,c,d\r\n")
+                      .toUtf8());
+  AccountBlog = AccountUser = AccountPass = QString();
+  {
+    AccountDialog d;
+    ASSERT_EQ(d.mfgList->rowCount(), 3);
+    const QVector<AccountRow> r = d.rows();
+    EXPECT_EQ(r[1].blog, "http://x.jugem.jp/");
+    EXPECT_EQ(r[1].user, "id");
+    EXPECT_EQ(r[1].password, "");
+    EXPECT_EQ(r[2].password, "c");
+
+    // Cancel drops additions, updates and deletions.
+    d.Combo1->setCurrentIndex(SvcGoo + 1);
+    d.txtUser->setText("new");
+    d.cmdAdd->click();
+    d.mfgList->setCurrentCell(0, 0);
+    d.cmdDel->click();
+    d.cmdCancel->click();
+    EXPECT_TRUE(AccountCancel);
+  }
+  EXPECT_EQ(readAccounts(file).size(), 3);
+
+  {
+    AccountDialog d;
+    ModalScript modal;
+    // a comma cannot be kept in the file: refused, nothing added
+    d.Combo1->setCurrentIndex(SvcFc2 + 1);
+    d.txtUser->setText(u("花子"));
+    d.txtPass->setText("p,w");
+    d.cmdAdd->click();
+    EXPECT_EQ(d.mfgList->rowCount(), 3);
+    ASSERT_EQ(modal.messages.size(), 1);
+    EXPECT_TRUE(modal.lastMessage().contains(u("カンマ")));
+
+    d.txtPass->setText(u("ぱすわーど"));
+    d.cmdAdd->click();
+    d.mfgList->setCurrentCell(2, 0);
+    d.txtUser->setText(u("更新後"));
+    d.cmdUpd->click();
+    d.mfgList->setCurrentCell(1, 0);
+    d.cmdDel->click();
+    d.mfgList->setCurrentCell(2, 0); // the added row, now third
+    d.cmdOK->click();
+    EXPECT_FALSE(AccountCancel);
+    EXPECT_EQ(AccountBlog, u("FC2ブログ"));
+    EXPECT_EQ(AccountUser, u("花子"));
+  }
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(f.readAll()),
+            u("FC2ブログ,太郎,パス\r\na,更新後,c\r\n"
+              "FC2ブログ,花子,ぱすわーど\r\n"));
+  EXPECT_EQ(f.permissions() & (QFile::ReadGroup | QFile::ReadOther |
+                               QFile::WriteGroup | QFile::WriteOther),
+            QFile::Permissions());
+}
+
+TEST_F(DialogTest, AccountPreselectAndOkRules) {
+  writeFile(accountsPath(), u("FC2ブログ,太郎,パス\r\n").toUtf8());
+  AccountBlog = u("FC2ブログ");
+  AccountUser = u("太郎");
+  AccountPass = u("パス");
+  {
+    AccountDialog d;
+    EXPECT_EQ(d.mfgList->currentRow(), 0);
+    // OK right away hands back this very account
+    d.cmdOK->click();
+    EXPECT_FALSE(AccountCancel);
+    EXPECT_EQ(AccountBlog, u("FC2ブログ"));
+    EXPECT_EQ(AccountUser, u("太郎"));
+    EXPECT_EQ(AccountPass, u("パス"));
+  }
+  {
+    // Edited boxes without Update: handed back, the file keeps the row.
+    AccountDialog d;
+    d.txtPass->setText("changed");
+    d.cmdOK->click();
+    EXPECT_EQ(AccountPass, "changed");
+  }
+  EXPECT_EQ(readAccounts(accountsPath())[0].password, u("パス"));
+
+  // No matching row: the boxes take the exchanged values.
+  AccountBlog = "http://mine.example/";
+  AccountUser = "me";
+  AccountPass = "x";
+  AccountDialog d;
+  EXPECT_EQ(d.Combo1->currentText(), "http://mine.example/");
+  EXPECT_EQ(d.txtUser->text(), "me");
+  // Deleting the only row leaves an empty grid; OK then counts as
+  // cancelling and still writes the (empty) file.
+  d.mfgList->setCurrentCell(0, 0);
+  d.cmdDel->click();
+  EXPECT_EQ(d.mfgList->rowCount(), 0);
+  d.cmdOK->click();
+  EXPECT_TRUE(AccountCancel);
+  EXPECT_TRUE(QFile::exists(accountsPath()));
+  EXPECT_TRUE(readAccounts(accountsPath()).isEmpty());
+}
+
+TEST_F(DialogTest, IdButtonExchangesTheAccount) {
+  writeFile(accountsPath(),
+            u("http://myblog.example.jp/,taro,pw1\r\nFC2ブログ,花子,pw2\r\n")
+                .toUtf8());
+  setting(ManualLogin) = "0";
+  KihonDialog d;
+  d.selectEntry(SvcFc2 + 1);
+  ModalScript modal;
+  int pick = 0;
+  modal.onWindow = [&](QWidget *w) {
+    auto *a = qobject_cast<AccountDialog *>(w);
+    if (!a)
+      return false;
+    clickRow(a->mfgList, pick);
+    a->cmdOK->click();
+    return true;
+  };
+  // an account on an address of the user's own replaces entry 0
+  d.Command1->click();
+  EXPECT_EQ(d.Combo1->currentIndex(), 0);
+  EXPECT_EQ(d.Combo1->itemText(0), "http://myblog.example.jp/");
+  EXPECT_EQ(d.txtUser->text(), "taro");
+  EXPECT_EQ(d.txtPass->text(), "pw1");
+
+  pick = 1;
+  d.Command1->click();
+  EXPECT_EQ(d.Combo1->currentIndex(), SvcFc2 + 1);
+  EXPECT_EQ(d.txtUser->text(), u("花子"));
+  EXPECT_TRUE(d.chkOver->isEnabled()) << "FC2's options are on";
+
+  // Cancel in the list changes nothing
+  modal.onWindow = [](QWidget *w) {
+    auto *a = qobject_cast<AccountDialog *>(w);
+    if (a)
+      a->cmdCancel->click();
+    return a != nullptr;
+  };
+  d.Command1->click();
+  EXPECT_EQ(d.txtUser->text(), u("花子"));
+}
+
+// --- options
+// ------------------------------------------------------------------
+
+TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
+  setting(MainTop) = "1200";
+  setting(BrowserWidth) = "6000";
+  setting(SaveWindowPos) = "1";
+  OptionDialog d;
+  EXPECT_EQ(d.txtDlgTtl1->text(), u("ファイルの選択"));
+  EXPECT_TRUE(d.chkView->isChecked());
+  activate(&d);
+  ModalScript modal;
+
+  for (QLineEdit *box :
+       {d.txtLogin, d.txtUpPage, d.txtUpLoad, d.txtRetry, d.txtTOut}) {
+    const QString was = box->text();
+    box->setText("abc");
+    d.cmdOK->click();
+    EXPECT_EQ(modal.lastMessage(), u("数値を入力"));
+    EXPECT_TRUE(focusGoesTo(&d, box)) << qPrintable(box->objectName());
+    box->setText(was);
+  }
+  d.txtSecTtl1->setText("   ");
+  d.cmdOK->click();
+  EXPECT_EQ(modal.lastMessage(), u("文字を入力"));
+  EXPECT_TRUE(focusGoesTo(&d, d.txtSecTtl1));
+  EXPECT_EQ(setting(MainTop), "1200") << "nothing stored before OK passes";
+
+  d.txtSecTtl1->setText(u(" 警告 "));
+  d.txtLogin->setText("1.5");
+  d.chkView->click();
+  d.chkAuto->click();
+  d.cmdOK->click();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  const QStringList saved = savedLines();
+  ASSERT_EQ(saved.size(), int(SettingCount));
+  EXPECT_EQ(saved[LoginWait], "1.5");
+  EXPECT_EQ(saved[SecTitle], u(" 警告 "));
+  EXPECT_EQ(saved[AutoRetry], "1");
+  EXPECT_EQ(saved[SaveWindowPos], "0");
+  for (SettingId id : {MainTop, MainLeft, MainWidth, MainHeight, BrowserTop,
+                       BrowserLeft, BrowserWidth, BrowserHeight})
+    EXPECT_EQ(saved[id], "0");
+
+  // Cancel stores nothing
+  OptionDialog c;
+  c.txtLogin->setText("99");
+  c.cmdCancel->click();
+  EXPECT_EQ(setting(LoginWait), "1.5");
+}
+
+TEST_F(DialogTest, OptionsTestButtonWaitsForTheTitleTest) {
+  OptionDialog d;
+  d.txtDlgTtl1->setText(u("開く"));
+  ModalScript modal;
+  bool disabledMeanwhile = false;
+  modal.onWindow = [&](QWidget *w) {
+    auto *t = qobject_cast<TitleDialog *>(w);
+    if (!t)
+      return false;
+    disabledMeanwhile = !d.isEnabled() && !d.cmdOK->isEnabled();
+    // the caption typed in the options is what the test starts from
+    EXPECT_TRUE(t->Option2->isChecked());
+    t->Option4->click();
+    t->Text1->setText(u("独自の題"));
+    t->Command1->click();
+    return true;
+  };
+  d.Command1->click();
+  EXPECT_TRUE(disabledMeanwhile);
+  EXPECT_TRUE(d.isEnabled());
+  EXPECT_EQ(d.txtDlgTtl1->text(), u("独自の題"));
+  EXPECT_EQ(setting(DlgTitle), u("独自の題"));
+  EXPECT_TRUE(savedLines().isEmpty()) << "saved only by OK";
+}
+
+// --- file-dialog title test
+// ----------------------------------------------------
+
+TEST_F(DialogTest, TitleTestPreselection) {
+  struct Case {
+    QString stored, version;
+    QString checked, text;
+  } cases[] = {
+      {"", engineMajorVersion(), "Option4", u("ファイルの選択")},
+      {"", "7", "Option2", u("開く")},
+      {"", "8", "Option3", u("アップロードするファイルの選択")},
+      {u("開く"), "6", "Option2", u("開く")},
+      {u("別の題"), "", "Option4", u("別の題")},
+  };
+  for (const Case &c : cases) {
+    setting(DlgTitle) = c.stored;
+    overrideBrowserMajorVersion(c.version);
+    TitleDialog t;
+    for (QRadioButton *o : {t.Option1, t.Option2, t.Option3, t.Option4})
+      EXPECT_EQ(o->isChecked(), o->objectName() == c.checked)
+          << qPrintable(c.stored + "/" + c.version + " " + o->objectName());
+    EXPECT_EQ(t.Text1->text(), c.text);
+    EXPECT_EQ(setting(DlgTitle), c.text);
+    EXPECT_EQ(t.Text1->isEnabled(), c.checked == "Option4");
+  }
+  TitleDialog t;
+  // ④ with nothing typed: the prompt, and the window stays
+  ModalScript modal;
+  TitleTestDone = false;
+  t.show();
+  t.Text1->setText("  ");
+  t.Command1->click();
+  EXPECT_EQ(modal.lastMessage(),
+            u("ファイルダイアログ画面の左上のタイトルを入力してください"));
+  EXPECT_FALSE(TitleTestDone);
+  EXPECT_TRUE(t.isVisible());
+  t.Option2->click();
+  t.Command1->click();
+  EXPECT_TRUE(TitleTestDone);
+  EXPECT_EQ(setting(DlgTitle), u("開く"));
+  EXPECT_FALSE(t.isVisible());
+}
+
+TEST_F(DialogTest, TitleTestFindsTheRealChooserOnTheRealPage) {
+  ASSERT_TRUE(QFile::exists(titleTestPage())) << qPrintable(titleTestPage());
+  ModalScript modal;
+  TitleDialog t;
+  t.show();
+  t.Option1->click();
+  t.Command2->click();
+  ASSERT_FALSE(modal.messages.isEmpty());
+  EXPECT_EQ(
+      modal.lastMessage(),
+      u("ファイルダイアログが見つかりました。\n正しく設定されています。"));
+  EXPECT_EQ(DlgRequest, 0);
+  EXPECT_EQ(setting(DlgTitle), u("ファイルの選択"));
+  EXPECT_FALSE(browserLoaded()) << "the browser window is closed afterwards";
+  EXPECT_TRUE(StopRequested) << "the idle stop flag is back";
+  EXPECT_TRUE(t.Command1->isEnabled());
+  EXPECT_FALSE(t.Label2->isVisible());
+
+  // A wrong caption: not found, and the click still comes back.
+  modal.messages.clear();
+  t.Option4->click();
+  t.Text1->setText(u("存在しないダイアログ"));
+  QElapsedTimer clock;
+  clock.start();
+  t.Command2->click();
+  EXPECT_LT(clock.elapsed(), 30000);
+  ASSERT_EQ(modal.messages.size(), 1);
+  EXPECT_EQ(modal.lastMessage(),
+            u("ファイルダイアログが見つかりませんでした。\n"
+              "ファイルダイアログ画面左上のタイトルと\n"
+              "同じ文字列を選択するか、入力してください。m(__)m"));
+  EXPECT_EQ(DlgRequest, -1);
+  EXPECT_EQ(QApplication::activeModalWidget(), &t) << "no chooser left open";
+}
+
+TEST_F(DialogTest, TitleTestShowModeClosesAForgottenChooser) {
+  ModalScript modal;
+  bool chooserSeen = false;
+  modal.onWindow = [&](QWidget *w) {
+    if (qobject_cast<QFileDialog *>(w))
+      chooserSeen = w->windowTitle() == u(kFileChooserCaption);
+    return true; // left open for the timer
+  };
+  TitleDialog t;
+  t.show();
+  t.Timer1->setInterval(1500);
+  t.Command3->click();
+  EXPECT_TRUE(chooserSeen);
+  ASSERT_GE(modal.messages.size(), 1);
+  EXPECT_TRUE(modal.messages[0].startsWith(
+      u("これからファイルダイアログ画面が開かれます。\n")));
+  EXPECT_FALSE(t.Timer1->isActive());
+  EXPECT_FALSE(browserLoaded());
+}
+
+TEST_F(DialogTest, TitleTestWithoutThePage) {
+  QTemporaryDir empty;
+  const QString before = programFolder();
+  setProgramFolder(empty.path());
+  ModalScript modal;
+  TitleDialog t;
+  t.Command2->click();
+  t.Command3->click();
+  setProgramFolder(before);
+  ASSERT_EQ(modal.messages.size(), 2);
+  for (const QString &m : modal.messages) {
+    EXPECT_TRUE(m.startsWith(u("動作確認用ページ(※)が見つかりません。\n(※") +
+                             empty.path() + "/DlgTest/DlgTest.html)\n"));
+    EXPECT_TRUE(
+        m.endsWith(u("Sendora.exeがあるフォルダ内にコピーしてください。")));
+  }
+  EXPECT_FALSE(browserLoaded());
+}
+
+// --- start-up ---------------------------------------------------------------
+
+TEST_F(DialogTest, FirstStartLeadsToAConfiguredAccount) {
+  clearSettings();
+  ModalScript modal;
+  QStringList order;
+  modal.onWindow = [&](QWidget *w) {
+    if (auto *k = qobject_cast<KihonDialog *>(w)) {
+      order << "kihon";
+      EXPECT_TRUE(k->chkFilter->isChecked()) << "the password starts hidden";
+      k->selectEntry(SvcFc2 + 1);
+      k->txtUser->setText("taro");
+      k->txtPass->setText("pw");
+      k->cmdOK->click();
+      return true;
+    }
+    if (auto *t = qobject_cast<TitleDialog *>(w)) {
+      order << "title";
+      t->Command1->click();
+      return true;
+    }
+    return false;
+  };
+  loadSettings(settingsPath(), WorkArea{28800, 16200}, startupSettingsHooks());
+  EXPECT_EQ(order, QStringList({"kihon", "title"}));
+  ASSERT_FALSE(modal.messages.isEmpty());
+  EXPECT_EQ(modal.messages[0], u("基本情報を設定してください。"));
+  EXPECT_EQ(setting(ShowAd), "1");
+  EXPECT_EQ(setting(DlgTitle), u("ファイルの選択"));
+  const QStringList saved = savedLines();
+  ASSERT_EQ(saved.size(), int(SettingCount));
+  EXPECT_EQ(saved[BlogUrl], serviceTable()[SvcFc2].loginUrl);
+  EXPECT_EQ(saved[UserId], "taro");
+  EXPECT_EQ(saved[Password], "pw");
+  EXPECT_EQ(saved[HidePassword], "1");
+
+  // The next start shows nothing: the file is there and a caption known.
+  saveSettings(settingsPath());
+  order.clear();
+  modal.messages.clear();
+  loadSettings(settingsPath(), WorkArea{28800, 16200}, startupSettingsHooks());
+  EXPECT_TRUE(order.isEmpty());
+  EXPECT_TRUE(modal.messages.isEmpty());
+  EXPECT_EQ(setting(UserId), "taro");
+}
+
+TEST_F(DialogTest, ClosingTheTitleTestEndsTheWait) {
+  setting(DlgTitle) = u("開く");
+  ModalScript modal;
+  modal.onWindow = [](QWidget *w) {
+    auto *t = qobject_cast<TitleDialog *>(w);
+    if (t)
+      t->close();
+    return t != nullptr;
+  };
+  runTitleTest(nullptr);
+  EXPECT_TRUE(TitleTestDone);
+  EXPECT_EQ(setting(DlgTitle), u("開く"));
+}
+} // namespace
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

@@ -1,0 +1,132 @@
+// Renders every settings dialog and the main window on a real X server with
+// the Japanese fonts, keeps the pictures for a reviewer, and checks that no
+// caption is cut off: every label and button is at least as large as the
+// text it carries needs.
+#include "testsupport.h"
+
+#include "core/paths.h"
+#include "core/services.h"
+#include "core/settings.h"
+#include "dialogs/accountdialog.h"
+#include "dialogs/dialogs.h"
+#include "dialogs/kihondialog.h"
+#include "dialogs/optiondialog.h"
+#include "dialogs/titledialog.h"
+#include "mainwindow/mainwindow.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+QString outputFolder() {
+  QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
+  if (dir.isEmpty())
+    dir = QDir::tempPath() + QStringLiteral("/sendora-test-output");
+  dir += QStringLiteral("/screenshots");
+  QDir().mkpath(dir);
+  return dir;
+}
+
+// Captions that do not fit the room they were given, "name: text".
+QStringList cutOff(QWidget *window) {
+  QStringList bad;
+  auto check = [&](QWidget *w, const QString &text) {
+    const QSize need = w->sizeHint();
+    if (need.width() > w->width() || need.height() > w->height())
+      bad << QStringLiteral("%1 \"%2\" needs %3x%4, has %5x%6")
+                 .arg(w->objectName(), text)
+                 .arg(need.width())
+                 .arg(need.height())
+                 .arg(w->width())
+                 .arg(w->height());
+  };
+  for (QLabel *l : window->findChildren<QLabel *>()) {
+    if (!l->isVisibleTo(window) || l->text().isEmpty() || l->wordWrap())
+      continue;
+    check(l, l->text());
+  }
+  for (QAbstractButton *b : window->findChildren<QAbstractButton *>()) {
+    if (!b->isVisibleTo(window) || b->text().isEmpty())
+      continue;
+    check(b, b->text());
+  }
+  return bad;
+}
+
+void shoot(QWidget *w, const QString &name) {
+  w->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  QTest::qWait(150);
+  const QString file =
+      outputFolder() + QLatin1Char('/') + name + QStringLiteral(".png");
+  ASSERT_TRUE(w->grab().save(file)) << qPrintable(file);
+  const QStringList bad = cutOff(w);
+  EXPECT_TRUE(bad.isEmpty())
+      << qPrintable(name + ":\n" + bad.join(QLatin1Char('\n')));
+}
+
+class Screenshots : public ::testing::Test {
+protected:
+  void SetUp() override {
+    setFastSettings();
+    setting(UserId) = "taro";
+    setting(Password) = "secret";
+  }
+  TempDataFolder data;
+};
+
+TEST_F(Screenshots, BlogSettingsForEveryService) {
+  setting(BlogUrl) = serviceTable()[SvcFc2].loginUrl;
+  setting(HidePassword) = "1";
+  KihonDialog d;
+  shoot(&d, "frmKihon");
+  const int services[] = {SvcAmeba,   SvcLivedoor, SvcNinja, SvcGoo,
+                          SvcCocolog, SvcWebry,    SvcSonet};
+  for (int s : services) {
+    d.selectEntry(s + 1);
+    QTest::qWait(50);
+    const QStringList bad = cutOff(&d);
+    EXPECT_TRUE(bad.isEmpty()) << qPrintable(bad.join(QLatin1Char('\n')));
+  }
+  shoot(&d, "frmKihon_sonet");
+  d.selectEntry(SvcAmeba + 1);
+  shoot(&d, "frmKihon_ameba");
+}
+
+TEST_F(Screenshots, OptionsAccountsAndTitleTest) {
+  OptionDialog o;
+  shoot(&o, "frmOption");
+
+  writeFile(accountsPath(),
+            QStringLiteral("FC2ブログ,太郎,パスワード\r\n"
+                           "http://myblog.example.jp/,花子,pw\r\n")
+                .toUtf8());
+  AccountBlog = QStringLiteral("FC2ブログ");
+  AccountUser = QStringLiteral("太郎");
+  AccountPass = QStringLiteral("パスワード");
+  AccountDialog a;
+  shoot(&a, "frmAccount");
+
+  setting(DlgTitle).clear();
+  TitleDialog t;
+  shoot(&t, "frmTitle");
+  t.Label2->show();
+  shoot(&t, "frmTitle_running");
+  t.close();
+}
+
+TEST_F(Screenshots, MainWindow) {
+  MainWindow w;
+  w.loadWindow();
+  w.appendLog(QStringLiteral("ブラウザを開く"));
+  w.appendLog(QStringLiteral("FC2ブログで動作"));
+  shoot(&w, "frmMain");
+}
+} // namespace
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
