@@ -3,8 +3,8 @@
 #include "webbrowser.h"
 
 #include "core/services.h"
-#include "mainwindow/appsetup.h"
 #include "core/settings.h"
+#include "mainwindow/appsetup.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -59,9 +59,8 @@ void ProgressBox::paintEvent(QPaintEvent *) {
 }
 
 BrowserWindow::BrowserWindow(bool secondary, QWidget *parent)
-    : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowMinMaxButtonsHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint),
       secondary_(secondary) {
   setWindowTitle(secondary ? QStringLiteral("Sendora ﾌﾞﾗｳｻﾞ2")
                            : QStringLiteral("Sendora ﾌﾞﾗｳｻﾞ"));
@@ -123,8 +122,7 @@ void BrowserWindow::showProgress(int current, int maximum) {
     const double ratio = std::floor(10000.0 * current / maximum) / 10000.0;
     picProgress->grow(ratio);
     picStatus->setText(QStringLiteral("   ") +
-                       QString::number(int(100 * ratio)) +
-                       QStringLiteral("%"));
+                       QString::number(int(100 * ratio)) + QStringLiteral("%"));
   }
 }
 
@@ -139,8 +137,8 @@ void BrowserWindow::resizeEvent(QResizeEvent *event) {
   const double statusW = (iw - 150) / 4 * 3;
   if (statusW <= 0 || statusTop <= 100)
     return;
-  picStatus->setGeometry(px(50, true), px(statusTop, false),
-                         px(statusW, true), picStatus->height());
+  picStatus->setGeometry(px(50, true), px(statusTop, false), px(statusW, true),
+                         picStatus->height());
   const double progLeft = 50 + statusW + 50;
   const double progW = iw - (50 + statusW) - 100;
   picProgress->setGeometry(px(progLeft, true), px(statusTop, false),
@@ -158,8 +156,8 @@ void BrowserWindow::closeEvent(QCloseEvent *event) {
   if (!secondary_) {
     // Minimised windows keep their normal geometry; mark them with
     // negative positions so they come back minimised.
-    const QRect g = isMinimized() ? QRect(-1, -1, width(), height())
-                                  : frameGeometry();
+    const QRect g =
+        isMinimized() ? QRect(-1, -1, width(), height()) : frameGeometry();
     auto num = [](double v) { return QString::number(float(v)); };
     setting(BrowserTop) =
         isMinimized() ? QStringLiteral("-1") : num(tw(g.top(), false));

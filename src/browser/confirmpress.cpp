@@ -15,7 +15,8 @@ bool launchConfirmPress(const QString &argument) {
   ConfirmPressHwnd = 0;
   ConfirmPressPid = 0;
   qint64 pid = 0;
-  const QString tool = QDir(programFolder()).filePath(QStringLiteral("ConfirmPress"));
+  const QString tool =
+      QDir(programFolder()).filePath(QStringLiteral("ConfirmPress"));
   if (!QProcess::startDetached(tool, {argument}, programFolder(), &pid))
     pid = 0;
   ConfirmPressPid = pid;

@@ -60,10 +60,12 @@ void fillFileDialog(bool logging) {
           num(DlgHwnd) + QStringLiteral(")"));
     } else {
       log(QStringLiteral("ファイルダイアログ検索失敗(部分一致)"));
-      log(QStringLiteral("ツール＞オプション設定＞ファイルダイアログのタイトルを"
-                         "確認してください。"));
-      log(QStringLiteral("ファイルダイアログ画面が開いたままの場合は手動で閉じて"
-                         "ください。m(__)m"));
+      log(QStringLiteral(
+          "ツール＞オプション設定＞ファイルダイアログのタイトルを"
+          "確認してください。"));
+      log(QStringLiteral(
+          "ファイルダイアログ画面が開いたままの場合は手動で閉じて"
+          "ください。m(__)m"));
       if (browserLoaded())
         forceForeground(windowHandleOf(frmBrowser()));
       timerWait(500);
@@ -100,8 +102,8 @@ void fillFileDialog(bool logging) {
   } else {
     result = setWindowText(box, UploadPath);
     if (result) {
-      log(QStringLiteral("ファイル名のセット完了2(") +
-          QString::number(result) + QStringLiteral(")"));
+      log(QStringLiteral("ファイル名のセット完了2(") + QString::number(result) +
+          QStringLiteral(")"));
     } else {
       log(QStringLiteral("ファイル名のセット失敗(0)"));
       DlgRequest = -1;

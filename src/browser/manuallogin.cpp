@@ -21,11 +21,12 @@ ManualLoginDialog::ManualLoginDialog(QWidget *parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("ログイン情報入力"));
   setAttribute(Qt::WA_DeleteOnClose);
   Label1 = new QLabel(this);
-  Label1->setText(QStringLiteral("ツールより起動されたブラウザ上で\n"
-                                 "ユーザーＩＤ、パスワードを入力してください。\n"
-                                 "入力が終わりましたらこの画面の\n"
-                                 "ＯＫボタンを押してください。\n"
-                                 "(ログインボタン押下から処理を続行します)"));
+  Label1->setText(
+      QStringLiteral("ツールより起動されたブラウザ上で\n"
+                     "ユーザーＩＤ、パスワードを入力してください。\n"
+                     "入力が終わりましたらこの画面の\n"
+                     "ＯＫボタンを押してください。\n"
+                     "(ログインボタン押下から処理を続行します)"));
   Command1 = new QPushButton(QStringLiteral("OK"), this);
   auto *layout = new QVBoxLayout(this);
   layout->addWidget(Label1);

@@ -155,8 +155,8 @@ QWebEngineProfile *WebBrowser::sharedProfile() {
     ready.setInjectionPoint(QWebEngineScript::DocumentReady);
     ready.setWorldId(QWebEngineScript::MainWorld);
     ready.setRunsOnSubFrames(false);
-    ready.setSourceCode(QStringLiteral("console.log('%1');")
-                            .arg(QLatin1String(kReadyMarker)));
+    ready.setSourceCode(
+        QStringLiteral("console.log('%1');").arg(QLatin1String(kReadyMarker)));
     p->scripts()->insert(ready);
     return p;
   }();
@@ -229,13 +229,15 @@ void WebBrowser::GoBack() {
   // A page restored from the back-forward cache reports no load, only its
   // address; either one means the step back has happened.
   const quint64 serial = navigationSerial_;
+  const QUrl before = url();
   // Through the page: the engine's own back button skips entries that
   // were reached without a user gesture, which is every page a script
   // reached.
   evaluate(QStringLiteral("history.back()"));
   QPointer<WebBrowser> self(this);
   pumpUntil(
-      [&] { return !self || navigationSerial_ != serial; }, 1500);
+      [&] { return !self || navigationSerial_ != serial || url() != before; },
+      3000);
 }
 
 QVariant WebBrowser::evaluate(const QString &script, int timeoutMs) {
@@ -304,10 +306,10 @@ bool WebBrowser::setProperty(int index, const QString &property,
                              const QVariant &value) {
   QString js;
   const QString prop = property.toLower();
-  const QString v = value.typeId() == QMetaType::Bool
-                        ? (value.toBool() ? QStringLiteral("true")
-                                          : QStringLiteral("false"))
-                        : jsString(value.toString());
+  const QString v =
+      value.typeId() == QMetaType::Bool
+          ? (value.toBool() ? QStringLiteral("true") : QStringLiteral("false"))
+          : jsString(value.toString());
   QString member;
   if (prop == QLatin1String("value"))
     member = QStringLiteral("value");
@@ -357,17 +359,14 @@ bool WebBrowser::Click(int index) {
     QPointer<WebBrowser> self(this);
     QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at,
-                        target->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
     QApplication::sendEvent(target, &release);
     // The chooser runs its own modal loop inside our pumping; once it is
     // closed the count has moved and the flag is down again.
     return pumpUntil(
-        [&] {
-          return !self || (choosersOpened_ > before && !chooserOpen_);
-        },
+        [&] { return !self || (choosersOpened_ > before && !chooserOpen_); },
         5000);
   }
 

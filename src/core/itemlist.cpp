@@ -51,8 +51,8 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const {
     return {};
   if (role == Qt::DisplayRole)
     return cell(rows_[index.row()], index.column());
-  if (role == Qt::TextAlignmentRole && (index.column() == ColStatus ||
-                                        index.column() == ColPriority))
+  if (role == Qt::TextAlignmentRole &&
+      (index.column() == ColStatus || index.column() == ColPriority))
     return int(Qt::AlignCenter);
   return {};
 }
@@ -114,8 +114,8 @@ int ItemListModel::moveItems(int first, int last, bool up) {
   if (first > last)
     return first;
   const int n = last - first + 1;
-  const int target = up ? std::max(first - 1, 0)
-                        : std::min(first + 1, int(rows_.size()) - n);
+  const int target =
+      up ? std::max(first - 1, 0) : std::min(first + 1, int(rows_.size()) - n);
   if (target != first) {
     QVector<ItemRow> block = rows_.mid(first, n);
     beginResetModel();
@@ -149,9 +149,8 @@ void ItemListModel::sortByHeader(int column) {
   beginResetModel();
   std::stable_sort(rows_.begin(), rows_.end(),
                    [column, descending](const ItemRow &a, const ItemRow &b) {
-                     const int c = QString::compare(cell(a, column),
-                                                    cell(b, column),
-                                                    Qt::CaseSensitive);
+                     const int c = QString::compare(
+                         cell(a, column), cell(b, column), Qt::CaseSensitive);
                      return descending ? c > 0 : c < 0;
                    });
   endResetModel();

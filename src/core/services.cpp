@@ -28,8 +28,8 @@ void fillServiceTable() {
         "seesaa"),
       s("楽天ブログ", "https://plaza.rakuten.co.jp/index.phtml?",
         "楽天ブログで動作", "plaza.rakuten"),
-      s("忍者ブログ", "https://www.ninja.co.jp/login.html",
-        "忍者ブログで動作", "ninja"),
+      s("忍者ブログ", "https://www.ninja.co.jp/login.html", "忍者ブログで動作",
+        "ninja"),
       s("DTIブログ", "https://www.dtiblog.com/login.html", "DTIブログで動作",
         "dtiblog"),
       s("CSCブログ", "https://www.cscblog.jp/", "CSCブログで動作", "cscblog"),
@@ -53,9 +53,8 @@ const QVector<BlogService> &serviceTable() {
 
 const QVector<int> &serviceSelectionOrder() {
   static const QVector<int> order = {
-      SvcFc2,   SvcSeesaa, SvcLivedoor, SvcDti,     SvcNinja,
-      SvcCsc,   SvcAmeba,  SvcRakuten,  SvcGoo,     SvcCocolog,
-      SvcJugem, SvcWebry,  SvcSonet};
+      SvcFc2,     SvcSeesaa, SvcLivedoor, SvcDti,   SvcNinja, SvcCsc,  SvcAmeba,
+      SvcRakuten, SvcGoo,    SvcCocolog,  SvcJugem, SvcWebry, SvcSonet};
   return order;
 }
 

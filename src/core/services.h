@@ -6,8 +6,19 @@
 #include <QVector>
 
 enum ServiceIndex {
-  SvcFc2 = 0, SvcAmeba, SvcLivedoor, SvcSeesaa, SvcRakuten, SvcNinja, SvcDti,
-  SvcCsc, SvcGoo, SvcCocolog, SvcJugem, SvcWebry, SvcSonet,
+  SvcFc2 = 0,
+  SvcAmeba,
+  SvcLivedoor,
+  SvcSeesaa,
+  SvcRakuten,
+  SvcNinja,
+  SvcDti,
+  SvcCsc,
+  SvcGoo,
+  SvcCocolog,
+  SvcJugem,
+  SvcWebry,
+  SvcSonet,
   ServiceCount
 };
 

@@ -32,9 +32,9 @@ void numericFlag(SettingId id) {
 // The flag is `def` unless the value is exactly the other state.
 void flagDefault(SettingId id, const char *def) {
   QString &v = setting(id);
-  const QString other =
-      QLatin1String(def) == QLatin1String("1") ? QStringLiteral("0")
-                                               : QStringLiteral("1");
+  const QString other = QLatin1String(def) == QLatin1String("1")
+                            ? QStringLiteral("0")
+                            : QStringLiteral("1");
   v = (v == other) ? other : QString::fromLatin1(def);
 }
 
@@ -173,8 +173,8 @@ QStringList settingsLines() {
   QStringList lines;
   for (int n = 0; n < SettingCount; ++n) {
     QString v = setting(SettingId(n));
-    const bool position = n == MainTop || n == MainLeft || n == BrowserTop ||
-                          n == BrowserLeft;
+    const bool position =
+        n == MainTop || n == MainLeft || n == BrowserTop || n == BrowserLeft;
     if (position && isNumeric(v) && numberOf(v) < 0)
       v = QStringLiteral("-1");
     // A value is a whole line; a line break inside would shift every

@@ -7,13 +7,50 @@
 #include <functional>
 
 enum SettingId {
-  BlogUrl, UserId, Password, LoginWait, UpPageWait, UpLoadWait, RetryCount,
-  Thumbnail, ToolName, OverWrite, UseCustom, ShowAd, CheckUpload, AutoRetry,
-  LowCpu, GooSize, MakeUrlList, CocologTarget, TimeOut, IniVersion, DirName,
-  MainTop, MainLeft, MainWidth, MainHeight, BrowserTop, BrowserLeft,
-  BrowserWidth, BrowserHeight, SaveWindowPos, LogOut, DlgTitle, SecTitle,
-  HidePassword, NoWaitComplete, CheckLogin, SaveColWidth, ColWidth0,
-  ColWidth1, ColWidth2, ColWidth3, Fc2OverWrt, Fc2OverTitle, UseConfirmPress,
+  BlogUrl,
+  UserId,
+  Password,
+  LoginWait,
+  UpPageWait,
+  UpLoadWait,
+  RetryCount,
+  Thumbnail,
+  ToolName,
+  OverWrite,
+  UseCustom,
+  ShowAd,
+  CheckUpload,
+  AutoRetry,
+  LowCpu,
+  GooSize,
+  MakeUrlList,
+  CocologTarget,
+  TimeOut,
+  IniVersion,
+  DirName,
+  MainTop,
+  MainLeft,
+  MainWidth,
+  MainHeight,
+  BrowserTop,
+  BrowserLeft,
+  BrowserWidth,
+  BrowserHeight,
+  SaveWindowPos,
+  LogOut,
+  DlgTitle,
+  SecTitle,
+  HidePassword,
+  NoWaitComplete,
+  CheckLogin,
+  SaveColWidth,
+  ColWidth0,
+  ColWidth1,
+  ColWidth2,
+  ColWidth3,
+  Fc2OverWrt,
+  Fc2OverTitle,
+  UseConfirmPress,
   ManualLogin,
   SettingCount
 };
@@ -43,8 +80,7 @@ struct WorkArea {
 
 // Empty or non-numeric becomes "0"; a number beyond the limit becomes "0";
 // otherwise (negative values included) the value stays.
-void clampToWorkArea(const WorkArea &workArea, QString &value,
-                     bool horizontal);
+void clampToWorkArea(const WorkArea &workArea, QString &value, bool horizontal);
 
 // Dialogs that loading may open; core stays free of widgets, the
 // application passes what it shows.

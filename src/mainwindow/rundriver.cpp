@@ -30,7 +30,6 @@ bool accountConfigured() {
          !setting(Password).isEmpty();
 }
 
-
 enum class PassEnd { Success, Failure };
 
 // One pass: the script of the configured blog, or the unsupported-blog
@@ -48,7 +47,7 @@ PassEnd runPass(MainWindow *w) {
   if (isOn(UseCustom) && customExists && hooks().customScript) {
     setLog(QString::fromUtf8(kCustomLabel));
     return hooks().customScript(scriptHostOf(w)) ? PassEnd::Success
-                                            : PassEnd::Failure;
+                                                 : PassEnd::Failure;
   }
   const int service = selectService(setting(BlogUrl));
   const ServiceScript script = scriptForService(service);

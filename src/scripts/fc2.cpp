@@ -18,16 +18,17 @@ const Target kManagementLink{"a", "innerText", Match::Exact,
 const Target kLoginLink{"a", "innerText", Match::ExactCase, "ログイン"};
 const Target kThumbnail{"input", "Name", Match::Exact, "thumb"};
 const Target kFileInput{"input", "Name", Match::Exact, "upfile[]"};
-const Target kOverwrite{"select", "Name", Match::Exact, "overwrite", Hit::Last,
-                        true};
-const Target kSubmit{"input", "Value", Match::Exact, "アップロード", Hit::First};
+const Target kOverwrite{"select",    "Name",    Match::Exact,
+                        "overwrite", Hit::Last, true};
+const Target kSubmit{"input", "Value", Match::Exact, "アップロード",
+                     Hit::First};
 const Target kConfirmation{"span", "innerText", Match::Contains,
                            "ファイルをアップロードしました : ", Hit::First};
 const Target kLogout{"a", "innerText", Match::Exact, "ログアウト", Hit::First};
 
-const LoginForm kForm{kAccount,  kPassword, kLoginButton, std::nullopt,
-                      true,      QStringLiteral("ログイン押下"),
-                      QString(), true};
+const LoginForm kForm{kAccount,     kPassword, kLoginButton,
+                      std::nullopt, true,      QStringLiteral("ログイン押下"),
+                      QString(),    true};
 
 void log(const QString &s) { setLog(s); }
 
@@ -167,9 +168,9 @@ private:
     Try t = c.handOffFile(s[1], c.itemPath(row));
     if (t != Try::Success)
       return t;
-    const QString confirm = isOn(Fc2OverWrt)
-                                ? setting(Fc2OverTitle) + QStringLiteral(",30,1")
-                                : QString();
+    const QString confirm =
+        isOn(Fc2OverWrt) ? setting(Fc2OverTitle) + QStringLiteral(",30,1")
+                         : QString();
     t = c.submitUpload(s[3], confirm);
     if (t != Try::Success)
       return t;

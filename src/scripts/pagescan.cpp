@@ -78,11 +78,10 @@ ScanResult scanSnapshot(const Snapshot &rows, const QStringList &properties,
         for (int j = i + 1; j < rows.size() && !rows[j].isEmpty() &&
                             rows[j][0] == QLatin1String("option");
              ++j)
-          r.options.append(
-              {textColumn > 0 && textColumn < rows[j].size()
-                   ? rows[j][textColumn]
-                   : QString(),
-               j});
+          r.options.append({textColumn > 0 && textColumn < rows[j].size()
+                                ? rows[j][textColumn]
+                                : QString(),
+                            j});
       }
       if (t.hit == Hit::First)
         return r;

@@ -132,8 +132,9 @@ Flow ScriptContext::openStartPage() {
 }
 
 Flow ScriptContext::settlePage(int seconds, bool withPause) {
-  return settleSequence(withPause ? QStringList{QStringLiteral("ページ切替待ち開始")}
-                                  : QStringList{},
+  return settleSequence(withPause
+                            ? QStringList{QStringLiteral("ページ切替待ち開始")}
+                            : QStringList{},
                         seconds);
 }
 
@@ -322,8 +323,8 @@ Try ScriptContext::handOffFile(int fileInput, const QString &path) {
   log(QStringLiteral("参照ボタン押下"));
   const int count = retryCount();
   for (int k = 1; k <= count; ++k) {
-    const int r = requestFileChoice(path, host.sansho,
-                                    [&] { clickElement(fileInput); });
+    const int r =
+        requestFileChoice(path, host.sansho, [&] { clickElement(fileInput); });
     if (stopped())
       return Try::Leave;
     if (r == 0)
@@ -407,7 +408,8 @@ void ScriptContext::addUrlFromText(const QString &text) {
     at = text.indexOf(QStringLiteral("https://"));
   if (at < 0) {
     // Nothing to record; the upload itself was confirmed.
-    log(QStringLiteral("URLが見つからないためURL対応リストに追加しませんでした"));
+    log(QStringLiteral(
+        "URLが見つからないためURL対応リストに追加しませんでした"));
     return;
   }
   addUrlList(dataFile(QString::fromUtf8(kUrlListFileName)), UploadPath,
@@ -561,8 +563,7 @@ Flow ScriptContext::followFoundOnce(
       exhausted);
 }
 
-Flow ScriptContext::settleSequence(const QStringList &pauseLines,
-                                   int seconds) {
+Flow ScriptContext::settleSequence(const QStringList &pauseLines, int seconds) {
   // A stop is looked at before the result: a wait cut short by a stop is
   // not a failed page.
   auto settleWait = [this](const QString &line) {
@@ -584,8 +585,8 @@ Flow ScriptContext::settleSequence(const QStringList &pauseLines,
 }
 
 Flow ScriptContext::settleTwice(int seconds, const QString &secondPauseLine) {
-  return settleSequence(
-      {QStringLiteral("ページ切替待ち開始"), secondPauseLine}, seconds);
+  return settleSequence({QStringLiteral("ページ切替待ち開始"), secondPauseLine},
+                        seconds);
 }
 
 Flow ScriptContext::goBackAfterUpload(const QString &failLine) {

@@ -103,10 +103,10 @@ public:
   // the companion tool around the click.
   // `button` names the submit button in the log; `secondLoadLine` is the
   // line of the wait after the pause.
-  Try submitUpload(int submitButton, const QString &confirmArgument = {},
-                   const QString &button = QStringLiteral("アップロード"),
-                   const QString &secondLoadLine =
-                       QStringLiteral("ページ読込開始2"));
+  Try submitUpload(
+      int submitButton, const QString &confirmArgument = {},
+      const QString &button = QStringLiteral("アップロード"),
+      const QString &secondLoadLine = QStringLiteral("ページ読込開始2"));
   // Confirmation found: URL list (when on) and done mark. Not found: the
   // item stays pending and the attempt fails.
   Try verifyUpload(int row, const Target &confirmation);

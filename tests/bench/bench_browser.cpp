@@ -61,13 +61,13 @@ void appendBrowserRows(QVector<Row> &rows) {
     const int count = b->elementCount();
     ScanResult found;
     const double ms = timeMs([&] {
-      found = scanSnapshot(b->snapshot(props, scanTags(kTargets)), props,
-                           kTargets);
+      found =
+          scanSnapshot(b->snapshot(props, scanTags(kTargets)), props, kTargets);
     });
     if (!found.found(0))
       std::fprintf(stderr, "scan missed its target\n");
-    rows.append({"scan: snapshot of " + std::to_string(count) + " elements",
-                 ms, n == 5000 ? 20.0 : 0.0});
+    rows.append({"scan: snapshot of " + std::to_string(count) + " elements", ms,
+                 n == 5000 ? 20.0 : 0.0});
     if (n == 5000) {
       const double slow = timeMs([&] {
         for (int i = 0; i < count; ++i) {
@@ -130,7 +130,8 @@ void appendRunRows(QVector<Row> &rows) {
   const double fixedPerItem = 250 + 1000 + 50;
   rows.append({"FC2 run, 20 items: total per item", total / items, 0});
   rows.append({"FC2 run: fake site serving per item", served / items, 0});
-  rows.append({"FC2 run: fixed pauses per item (250+1000+50)", fixedPerItem, 0});
+  rows.append(
+      {"FC2 run: fixed pauses per item (250+1000+50)", fixedPerItem, 0});
   rows.append({"FC2 run: automation overhead per item",
                total / items - served / items - fixedPerItem, 100});
 }

@@ -22,7 +22,6 @@
 namespace {
 const int kCount = 10000;
 
-
 // 100 folders of 100 files each.
 bool makeTree(const QString &root) {
   for (int d = 0; d < 100; ++d) {
@@ -125,8 +124,8 @@ int main(int argc, char **argv) {
     }
     const bool met = r.ms <= r.targetMs;
     allMet = allMet && met;
-    std::printf("%-52s %10.1f %10.0f  %s\n", r.what.c_str(), r.ms,
-                r.targetMs, met ? "ok" : "TOO SLOW");
+    std::printf("%-52s %10.1f %10.0f  %s\n", r.what.c_str(), r.ms, r.targetMs,
+                met ? "ok" : "TOO SLOW");
   }
   return allMet ? 0 : 1;
 }

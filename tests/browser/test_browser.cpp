@@ -27,13 +27,14 @@ class TestSite : public fake::FakeSite {
 public:
   TestSite() : FakeSite("pages.localhost") {
     server().Get("/", [](const httplib::Request &, httplib::Response &res) {
-      html(res, "Top", "<a id='next' href='/form'>次へ</a>"
-                       "<a href='/popup' target='_blank'>別窓</a>"
-                       "<input name='plain' value=' x '>"
-                       "<input type='checkbox' name='box'>"
-                       "<select name='sel'><option>一</option>"
-                       "<option>二</option></select>"
-                       "<img alt='\tロ\tグ イン\t' src='data:,'>");
+      html(res, "Top",
+           "<a id='next' href='/form'>次へ</a>"
+           "<a href='/popup' target='_blank'>別窓</a>"
+           "<input name='plain' value=' x '>"
+           "<input type='checkbox' name='box'>"
+           "<select name='sel'><option>一</option>"
+           "<option>二</option></select>"
+           "<img alt='\tロ\tグ イン\t' src='data:,'>");
     });
     server().Get("/form", [](const httplib::Request &, httplib::Response &res) {
       html(res, "Form",
@@ -42,9 +43,10 @@ public:
            "<input type='file' name='upfile'>"
            "<input type='submit' value='送信'></form>");
     });
-    server().Get("/popup", [](const httplib::Request &, httplib::Response &res) {
-      html(res, "Popup", "<p>popup</p>");
-    });
+    server().Get("/popup",
+                 [](const httplib::Request &, httplib::Response &res) {
+                   html(res, "Popup", "<p>popup</p>");
+                 });
     server().Post("/upload",
                   [this](const httplib::Request &req, httplib::Response &res) {
                     recordUploads(req);
@@ -289,8 +291,9 @@ TEST_F(BrowserTest, ChooserNotFoundStillReturnsTheClick) {
   const int input = indexOf("input", 0, "upfile", {"Name"});
   EXPECT_EQ(handOff(browser(), input, path, true), -1);
   EXPECT_TRUE(log.contains("ファイルダイアログ検索失敗(部分一致)"));
-  EXPECT_TRUE(log.contains("ツール＞オプション設定＞ファイルダイアログのタイトル"
-                           "を確認してください。"));
+  EXPECT_TRUE(
+      log.contains("ツール＞オプション設定＞ファイルダイアログのタイトル"
+                   "を確認してください。"));
   EXPECT_FALSE(browser()->chooserOpen());
   EXPECT_TRUE(browser()->getProperty(input, "Value").isEmpty());
 
@@ -357,9 +360,8 @@ TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
   ASSERT_TRUE(waitFor([] { return browser2Loaded(); }, 10000));
   EXPECT_EQ(frmBrowser2()->windowTitle(), "Sendora ﾌﾞﾗｳｻﾞ2");
   EXPECT_EQ(waitBrowser2(kNet, 1), 0);
-  EXPECT_TRUE(waitFor([] {
-    return frmBrowser2()->WebBrowser1->documentTitle() == "Popup";
-  }));
+  EXPECT_TRUE(waitFor(
+      [] { return frmBrowser2()->WebBrowser1->documentTitle() == "Popup"; }));
   unloadBrowser2();
 }
 

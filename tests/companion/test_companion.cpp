@@ -53,8 +53,8 @@ TEST_F(Companion, ToolAnswersTheConfirmAndSilenceComesBack) {
   EXPECT_TRUE(waitFor([&] { return b->documentTitle() == "false"; }));
 
   LogCapture log;
-  ASSERT_TRUE(launchConfirmPress(
-      QString::fromUtf8(kScriptDialogCaption) + ",30,1"));
+  ASSERT_TRUE(
+      launchConfirmPress(QString::fromUtf8(kScriptDialogCaption) + ",30,1"));
   EXPECT_GT(ConfirmPressPid, 0);
   EXPECT_FALSE(b->Silent);
   b->Click(buttonIndex(b));

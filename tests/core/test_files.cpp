@@ -71,9 +71,8 @@ TEST(AddItems, CommaPathsAreRefusedNotQueued) {
   touch(dir.filePath("ok.jpg"));
   int total = 0;
   QStringList got;
-  AddOutcome out =
-      addDroppedPaths({dir.path()}, total, 10000,
-                      [&](const QString &p) { got << p; });
+  AddOutcome out = addDroppedPaths({dir.path()}, total, 10000,
+                                   [&](const QString &p) { got << p; });
   EXPECT_EQ(got, QStringList({dir.filePath("ok.jpg")}));
   EXPECT_EQ(out.refused, QStringList({dir.filePath("a,b.jpg")}));
 }

@@ -129,7 +129,11 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Sendora.ini");
   QStringList l = fullFile();
-  l << "extra45" << "extra46" << "extra47" << "extra48" << "extra49";
+  l << "extra45"
+    << "extra46"
+    << "extra47"
+    << "extra48"
+    << "extra49";
   l[BlogUrl] = "https://admin.blog.fc2.com/";
   l[UserId] = "ユーザー";
   l[Password] = "パス,ワード";

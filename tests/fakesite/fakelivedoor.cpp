@@ -161,11 +161,10 @@ std::string FakeLivedoor::uploadBody(const Options &o) const {
                escape(o.folders[i]) + "</option>";
   return "<h1>ファイルのアップロード</h1>\n"
          "<form method=\"post\" action=\"/old/upload\" "
-         "enctype=\"multipart/form-data\">\n"
-         + std::string(o.hideFileInput
-                           ? ""
-                           : "<p>ファイル <input type=\"file\" "
-                             "name=\"file_1\"></p>\n") +
+         "enctype=\"multipart/form-data\">\n" +
+         std::string(o.hideFileInput ? ""
+                                     : "<p>ファイル <input type=\"file\" "
+                                       "name=\"file_1\"></p>\n") +
          "<p>タイトル <input type=\"text\" name=\"name_1\"></p>\n"
          "<p>サムネイル <label><input type=\"radio\" name=\"make_thumbnail_1\" "
          "value=\"1\">作成する</label> <label><input type=\"radio\" "

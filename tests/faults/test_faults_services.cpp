@@ -51,7 +51,8 @@ public:
   Boxes() {
     timer_.setInterval(20);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+      auto *box =
+          qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
       if (!box)
         return;
       texts << box->text();
@@ -74,78 +75,76 @@ enum class Svc { Livedoor, Ninja, Jugem };
 struct Service {
   Svc id;
   const char *name;
-  int service;             // index in the service table
-  std::string startPath;   // BlogUrl
-  std::string uploadPath;  // the upload form, and the target of its post
-  const char *pressLine;   // logged as the upload is sent
-  bool boxes;              // error endings show a box (else they are logged)
+  int service;            // index in the service table
+  std::string startPath;  // BlogUrl
+  std::string uploadPath; // the upload form, and the target of its post
+  const char *pressLine;  // logged as the upload is sent
+  bool boxes;             // error endings show a box (else they are logged)
   std::function<std::unique_ptr<fake::FakeSite>()> make;
   std::function<void()> settings;
   std::function<void(fake::FakeSite &)> hideFileInput;
 };
 
-const Service kLivedoor{
-    Svc::Livedoor,
-    "Livedoor",
-    SvcLivedoor,
-    "/",
-    "/old/upload",
-    "選択したファイルをアップロードする押下",
-    true,
-    [] { return std::make_unique<fake::FakeLivedoor>(); },
-    [] {
-      setting(UserId) = "user1";
-      setting(DirName) = "Travel Notes";
-    },
-    [](fake::FakeSite &s) {
-      auto &site = static_cast<fake::FakeLivedoor &>(s);
-      auto o = site.options();
-      o.hideFileInput = true;
-      site.setOptions(o);
-    }};
+const Service kLivedoor{Svc::Livedoor,
+                        "Livedoor",
+                        SvcLivedoor,
+                        "/",
+                        "/old/upload",
+                        "選択したファイルをアップロードする押下",
+                        true,
+                        [] { return std::make_unique<fake::FakeLivedoor>(); },
+                        [] {
+                          setting(UserId) = "user1";
+                          setting(DirName) = "Travel Notes";
+                        },
+                        [](fake::FakeSite &s) {
+                          auto &site = static_cast<fake::FakeLivedoor &>(s);
+                          auto o = site.options();
+                          o.hideFileInput = true;
+                          site.setOptions(o);
+                        }};
 
 // Overwriting, so that the result is checked by the file's name.
-const Service kNinja{
-    Svc::Ninja,
-    "Ninja",
-    SvcNinja,
-    "/login.html",
-    "/blog/0/files",
-    "アップロード押下",
-    false,
-    [] { return std::make_unique<fake::FakeNinja>(); },
-    [] {
-      setting(UserId) = "ninja-user";
-      setting(ToolName) = "Diary";
-      setting(OverWrite) = "1";
-    },
-    [](fake::FakeSite &s) {
-      auto &site = static_cast<fake::FakeNinja &>(s);
-      auto o = site.options();
-      o.hideFileInput = true;
-      site.setOptions(o);
-    }};
+const Service kNinja{Svc::Ninja,
+                     "Ninja",
+                     SvcNinja,
+                     "/login.html",
+                     "/blog/0/files",
+                     "アップロード押下",
+                     false,
+                     [] { return std::make_unique<fake::FakeNinja>(); },
+                     [] {
+                       setting(UserId) = "ninja-user";
+                       setting(ToolName) = "Diary";
+                       setting(OverWrite) = "1";
+                     },
+                     [](fake::FakeSite &s) {
+                       auto &site = static_cast<fake::FakeNinja &>(s);
+                       auto o = site.options();
+                       o.hideFileInput = true;
+                       site.setOptions(o);
+                     }};
 
-const Service kJugem{
-    Svc::Jugem,
-    "Jugem",
-    SvcJugem,
-    "/",
-    "/admin/upload",
-    "アップロード押下",
-    false,
-    [] { return std::make_unique<fake::FakeJugem>(); },
-    [] { setting(UserId) = "jugemuser"; },
-    [](fake::FakeSite &s) {
-      auto &site = static_cast<fake::FakeJugem &>(s);
-      auto o = site.options();
-      o.hideFileInput = true;
-      site.setOptions(o);
-    }};
+const Service kJugem{Svc::Jugem,
+                     "Jugem",
+                     SvcJugem,
+                     "/",
+                     "/admin/upload",
+                     "アップロード押下",
+                     false,
+                     [] { return std::make_unique<fake::FakeJugem>(); },
+                     [] { setting(UserId) = "jugemuser"; },
+                     [](fake::FakeSite &s) {
+                       auto &site = static_cast<fake::FakeJugem &>(s);
+                       auto o = site.options();
+                       o.hideFileInput = true;
+                       site.setOptions(o);
+                     }};
 
 const char kNetwork[] =
     "ネットワークのエラーです。回線が切断されたか繋がりません。";
-const char kLoggedError[] = "エラーが発生しました。ログを確認してください。m(__)m";
+const char kLoggedError[] =
+    "エラーが発生しました。ログを確認してください。m(__)m";
 
 class ServiceFaults : public ServiceRunTest,
                       public ::testing::WithParamInterface<const Service *> {
@@ -178,7 +177,7 @@ protected:
     QElapsedTimer clock;
     clock.start();
     bool cut = false;
-    Trigger watchdog([&] { return clock.elapsed() > 120000; },
+    Trigger watchdog([&] { return clock.elapsed() > 60000; },
                      [&] {
                        cut = true;
                        stopRun();
@@ -229,8 +228,10 @@ protected:
 } // namespace
 
 // livedoor and Jugem find no way on from the error page and end the pass;
-// the repeat pass sends the rest. Ninja goes back to the form and sends the
-// item again in the same pass.
+// the repeat pass sends the rest. Ninja goes back a page and tries again;
+// whether that page is the form depends on the engine's back-forward cache
+// (the page before is itself the answer to a post), so the item is sent
+// again either in the same pass or in the repeat pass.
 TEST_P(ServiceFaults, ServerErrorOnTheUploadLeavesTheItemPending) {
   LogCapture log;
   Boxes boxes;
@@ -244,7 +245,7 @@ TEST_P(ServiceFaults, ServerErrorOnTheUploadLeavesTheItemPending) {
   if (is(Svc::Ninja)) {
     EXPECT_TRUE(log.contains("戻る完了"));
     EXPECT_TRUE(log.contains("リトライします(2)"));
-    EXPECT_EQ(log.count("ブラウザを開く"), 1);
+    EXPECT_LE(log.count("ブラウザを開く"), 2);
   } else {
     EXPECT_TRUE(log.contains("リトライしたが失敗"));
     EXPECT_EQ(log.count("ブラウザを開く"), 2);
@@ -262,8 +263,13 @@ TEST_P(ServiceFaults, RefusedConnectionsEndThePassAndRepeatModeFinishes) {
   setting(RetryCount) = "2";
   Trigger down([&] { return window()->items()->item(0).done(); },
                [&] { site->refuse(true); });
-  Trigger up([&] { return log.count("リトライしたが失敗") >= 1; },
-             [&] { site->refuse(false); });
+  // Down until a later pass has met the refusal too: depending on where
+  // the error page is noticed, the pass ends after its retries or at once.
+  Trigger up(
+      [&] {
+        return log.count("リトライしたが失敗") >= 1 || log.count(kNetwork) >= 2;
+      },
+      [&] { site->refuse(false); });
   run();
   EXPECT_TRUE(log.contains(kNetwork));
   EXPECT_GE(log.count("ブラウザを開く"), 2);
@@ -285,8 +291,17 @@ TEST_P(ServiceFaults, StalledPageTimesOut) {
   EXPECT_TRUE(log.contains("応答なし1"));
   expectQueueTellsTheTruth(false);
   EXPECT_TRUE(window()->items()->item(0).done());
-  if (!svc().boxes)
+  if (is(Svc::Jugem)) {
+    // The next item goes from the result page; the held post is sent again.
+    EXPECT_EQ(statuses(), QStringList({"済", "済", "済"}));
     EXPECT_TRUE(boxes.texts.isEmpty());
+  } else {
+    // The late page is the form itself, which has no link to follow: the
+    // pass ends with its error, as a box or in the log.
+    EXPECT_TRUE(log.contains("リトライしたが失敗"));
+    EXPECT_EQ(boxes.texts.size(), svc().boxes ? 1 : 0);
+    EXPECT_EQ(log.contains(kLoggedError), !svc().boxes);
+  }
 }
 
 TEST_P(ServiceFaults, DroppedUploadConnectionIsNeverMarked) {
@@ -303,6 +318,8 @@ TEST_P(ServiceFaults, DroppedUploadConnectionIsNeverMarked) {
       },
       [&] { site->dropUploadConnection(false); });
   run();
+  EXPECT_TRUE(log.contains("アップロード確認失敗"));
+  EXPECT_EQ(log.count("ブラウザを開く"), 2);
   EXPECT_GE(log.count(svc().pressLine), 2);
   EXPECT_EQ(statuses(), QStringList({"済", "済", "済"}));
   EXPECT_TRUE(boxes.texts.isEmpty());
@@ -329,10 +346,10 @@ TEST_P(ServiceFaults, UploadPageWithoutItsFileInputStopsWithNothingMarked) {
   expectQueueTellsTheTruth(true);
 }
 
-INSTANTIATE_TEST_SUITE_P(Services, ServiceFaults,
-                         ::testing::Values(&kLivedoor, &kNinja, &kJugem),
-                         [](const ::testing::TestParamInfo<const Service *> &p) {
-                           return std::string(p.param->name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Services, ServiceFaults, ::testing::Values(&kLivedoor, &kNinja, &kJugem),
+    [](const ::testing::TestParamInfo<const Service *> &p) {
+      return std::string(p.param->name);
+    });
 
 int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

@@ -77,16 +77,20 @@ TEST_F(Fc2Run, UploadsEveryFileVerifiesRecordsAndLogsOut) {
   const QStringList l = log.lines();
   const int from = l.indexOf("参照ボタン・アップロード検索");
   ASSERT_GE(from, 0);
-  const QStringList item = {
-      "参照ボタン・アップロード検索", "アップロード情報入力",
-      "同名ファイルを選択開始", "別名で保存を選択", "参照ボタン押下"};
+  const QStringList item = {"参照ボタン・アップロード検索",
+                            "アップロード情報入力", "同名ファイルを選択開始",
+                            "別名で保存を選択", "参照ボタン押下"};
   EXPECT_EQ(l.mid(from, item.size()), item);
   const int submit = l.indexOf("アップロード押下", from);
   ASSERT_GT(submit, from);
-  const QStringList tail = {"アップロード押下",     "ページ読込開始",
-                            "ページ切替待ち開始",   "ページ読込開始2",
-                            "アップロード押下完了", "アップロード確認",
-                            "アップロード確認成功", "URL対応リスト追加完了",
+  const QStringList tail = {"アップロード押下",
+                            "ページ読込開始",
+                            "ページ切替待ち開始",
+                            "ページ読込開始2",
+                            "アップロード押下完了",
+                            "アップロード確認",
+                            "アップロード確認成功",
+                            "URL対応リスト追加完了",
                             "参照ボタン・アップロード検索"};
   EXPECT_EQ(l.mid(submit, tail.size()), tail);
   EXPECT_EQ(l.first(), "ブラウザを開く");
@@ -143,7 +147,8 @@ TEST_F(Fc2Run, TopPageShowingTheLoginLinkNeedsASecondAttempt) {
   answerNextModal(QString(), &text);
   startRun();
   EXPECT_TRUE(log.contains("リトライしたが失敗"));
-  EXPECT_TRUE(text.startsWith("エラーが発生しました。ログを確認してください。"));
+  EXPECT_TRUE(
+      text.startsWith("エラーが発生しました。ログを確認してください。"));
   EXPECT_EQ(statuses(), QStringList({"", "", ""}));
 }
 
@@ -152,7 +157,8 @@ TEST_F(Fc2Run, WrongPasswordIsCaughtByTheLoginCheck) {
   setting(Password) = "wrong";
   startRun();
   EXPECT_TRUE(log.contains("ログインチェック失敗"));
-  EXPECT_TRUE(log.contains("ユーザー名・パスワードが正しいか確認してください。"));
+  EXPECT_TRUE(
+      log.contains("ユーザー名・パスワードが正しいか確認してください。"));
   EXPECT_TRUE(site.uploads().empty());
   EXPECT_EQ(statuses(), QStringList({"", "", ""}));
   EXPECT_TRUE(window()->Idle);
@@ -202,7 +208,8 @@ TEST_F(Fc2Run, UnsupportedAddressBoxOrLogLine) {
   setting(BlogUrl) = "http://unknown.localhost/";
   setting(AutoRetry) = "1";
   startRun();
-  EXPECT_TRUE(log.contains("対応しておりません。m(__)m\nログを確認してください"));
+  EXPECT_TRUE(
+      log.contains("対応しておりません。m(__)m\nログを確認してください"));
   EXPECT_TRUE(window()->Idle);
 
   setting(AutoRetry) = "0";

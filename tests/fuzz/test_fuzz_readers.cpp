@@ -100,7 +100,8 @@ TEST(FuzzReaders, ListFileAlwaysLoadsAndRoundTrips) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Default.sdr");
   std::mt19937 rng(7);
-  const QByteArray valid = "済,/a/b.jpg,5\r\n,/c/日本.png,5\r\n,/d,e/f.gif,9\r\n";
+  const QByteArray valid =
+      "済,/a/b.jpg,5\r\n,/c/日本.png,5\r\n,/d,e/f.gif,9\r\n";
   for (int round = 0; round < 400; ++round) {
     put(path, round % 2 ? randomBytes(rng, 6000) : mutate(rng, valid));
     ItemListModel m;

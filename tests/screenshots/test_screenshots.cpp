@@ -4,14 +4,19 @@
 // text it carries needs.
 #include "testsupport.h"
 
+#include "browser/browserwindow.h"
+#include "browser/manuallogin.h"
 #include "core/paths.h"
 #include "core/services.h"
 #include "core/settings.h"
 #include "dialogs/accountdialog.h"
+#include "dialogs/customdialog.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/kihondialog.h"
 #include "dialogs/optiondialog.h"
 #include "dialogs/titledialog.h"
+#include "dialogs/versiondialog.h"
+#include "mainwindow/itemdialog.h"
 #include "mainwindow/mainwindow.h"
 
 #include <QAbstractButton>
@@ -118,6 +123,21 @@ TEST_F(Screenshots, OptionsAccountsAndTitleTest) {
   t.Label2->show();
   shoot(&t, "frmTitle_running");
   t.close();
+}
+
+TEST_F(Screenshots, DesignerVersionItemsBrowserAndPrompt) {
+  frmCustom c;
+  shoot(&c, "frmCustom");
+  frmVersion v;
+  shoot(&v, "frmVersion");
+  ItemDialog item(0);
+  shoot(&item, "frmItem");
+  ManualLoginDialog manual;
+  shoot(&manual, "frmManual");
+  BrowserWindow *b = frmBrowser();
+  b->showProgress(1, 3);
+  shoot(b, "frmBrowser");
+  unloadBrowser();
 }
 
 TEST_F(Screenshots, MainWindow) {

@@ -1,9 +1,9 @@
 #include "testsupport.h"
 
-#include "mainwindow/appsetup.h"
 #include "core/paths.h"
 #include "core/runlog.h"
 #include "core/settings.h"
+#include "mainwindow/appsetup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,7 +56,8 @@ bool LogCapture::containsStart(const QString &prefix) const {
 
 void setFastSettings(int timeoutSeconds) {
   clearSettings();
-  loadSettings(QStringLiteral("/nonexistent/Sendora.ini"), WorkArea{28800, 16200});
+  loadSettings(QStringLiteral("/nonexistent/Sendora.ini"),
+               WorkArea{28800, 16200});
   setting(LoginWait) = "0";
   setting(UpPageWait) = "0";
   setting(UpLoadWait) = "0";
