@@ -241,17 +241,27 @@ void WebBrowser::GoBack() {
 }
 
 QVariant WebBrowser::evaluate(const QString &script, int timeoutMs) {
+  // The answer ends the wait at once; the state outlives this call in case
+  // the answer comes after the time-out.
   struct State {
     bool done = false;
     QVariant result;
+    QPointer<QEventLoop> loop;
   };
   auto state = std::make_shared<State>();
   page_->runJavaScript(script, QWebEngineScript::ApplicationWorld,
                        [state](const QVariant &v) {
                          state->result = v;
                          state->done = true;
+                         if (state->loop)
+                           state->loop->quit();
                        });
-  pumpUntil([state] { return state->done; }, timeoutMs);
+  if (!state->done) {
+    QEventLoop loop;
+    state->loop = &loop;
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
   return state->result;
 }
 

@@ -27,10 +27,38 @@ const int kDefaultPriority = 5;
 // A long list of refused paths would make a box taller than the screen.
 const int kRefusedShown = 10;
 
-bool isFileDrop(const QMimeData *data) {
-  return data && data->hasUrls() && !droppedLocalPaths(data).isEmpty();
-}
 } // namespace
+
+bool handleFileDrop(QObject *context, QEvent *event, bool busy,
+                    const std::function<void(const QStringList &)> &take) {
+  switch (event->type()) {
+  case QEvent::DragEnter:
+  case QEvent::DragMove: {
+    auto *drag = static_cast<QDropEvent *>(event);
+    if (!busy && !droppedLocalPaths(drag->mimeData()).isEmpty()) {
+      drag->setDropAction(Qt::CopyAction);
+      drag->accept();
+    } else {
+      drag->ignore();
+    }
+    return true;
+  }
+  case QEvent::Drop: {
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QStringList paths = droppedLocalPaths(drop->mimeData());
+    if (busy || paths.isEmpty()) {
+      drop->ignore();
+      return true;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    QTimer::singleShot(0, context, [take, paths]() { take(paths); });
+    return true;
+  }
+  default:
+    return false;
+  }
+}
 
 QStringList droppedLocalPaths(const QMimeData *data) {
   QStringList paths;
@@ -184,33 +212,8 @@ void ItemDialog::deleteSelected() {
 bool ItemDialog::eventFilter(QObject *watched, QEvent *event) {
   if (watched != lstFile->viewport())
     return QDialog::eventFilter(watched, event);
-  switch (event->type()) {
-  case QEvent::DragEnter:
-  case QEvent::DragMove: {
-    auto *drag = static_cast<QDropEvent *>(event);
-    if (!adding_ && isFileDrop(drag->mimeData())) {
-      drag->setDropAction(Qt::CopyAction);
-      drag->accept();
-    } else {
-      drag->ignore();
-    }
+  if (handleFileDrop(this, event, adding_,
+                     [this](const QStringList &paths) { addPaths(paths); }))
     return true;
-  }
-  case QEvent::Drop: {
-    auto *drop = static_cast<QDropEvent *>(event);
-    const QStringList paths = droppedLocalPaths(drop->mimeData());
-    if (adding_ || paths.isEmpty()) {
-      drop->ignore();
-      return true;
-    }
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    // Expanding a large folder takes a while; the file manager should not
-    // wait for it to learn that the drop was taken.
-    QTimer::singleShot(0, this, [this, paths]() { addPaths(paths); });
-    return true;
-  }
-  default:
-    return QDialog::eventFilter(watched, event);
-  }
+  return QDialog::eventFilter(watched, event);
 }

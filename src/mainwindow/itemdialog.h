@@ -3,16 +3,25 @@
 #pragma once
 #include <QDialog>
 #include <QStringList>
+#include <functional>
 
 struct AddOutcome;
 class QComboBox;
 class QLabel;
+class QEvent;
 class QListWidget;
 class QMimeData;
 class QPushButton;
 
 // Local file and folder paths of a drop from a file manager.
 QStringList droppedLocalPaths(const QMimeData *data);
+
+// Drag and drop of files onto a widget: file drops are accepted unless
+// `busy`, and the dropped paths go to `take` just after the drop event
+// returns, so the file manager learns at once that the drop was taken
+// while the expansion of large folders follows. False for other events.
+bool handleFileDrop(QObject *context, QEvent *event, bool busy,
+                    const std::function<void(const QStringList &)> &take);
 
 // Tells the user why not everything dropped went in: the item limit and
 // the paths that the list file cannot hold.

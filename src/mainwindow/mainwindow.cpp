@@ -774,36 +774,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
     }
     return false;
   }
-  if (grid_ && watched == grid_->viewport()) {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto *drag = static_cast<QDropEvent *>(event);
-      if (!dropping_ && !droppedLocalPaths(drag->mimeData()).isEmpty()) {
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
-      } else {
-        drag->ignore();
-      }
-      return true;
-    }
-    case QEvent::Drop: {
-      auto *drop = static_cast<QDropEvent *>(event);
-      const QStringList paths = droppedLocalPaths(drop->mimeData());
-      if (dropping_ || paths.isEmpty()) {
-        drop->ignore();
-        return true;
-      }
-      drop->setDropAction(Qt::CopyAction);
-      drop->accept();
-      // The file manager learns at once that the drop was taken; the
-      // expansion of large folders follows.
-      QTimer::singleShot(0, this, [this, paths]() { dropPaths(paths); });
-      return true;
-    }
-    default:
-      break;
-    }
-  }
+  if (grid_ && watched == grid_->viewport() &&
+      handleFileDrop(this, event, dropping_,
+                     [this](const QStringList &paths) { dropPaths(paths); }))
+    return true;
   return QMainWindow::eventFilter(watched, event);
 }

@@ -18,23 +18,6 @@
 #include <functional>
 
 namespace {
-// Runs `action` once, the first time `when` holds during the run.
-class Trigger {
-public:
-  Trigger(std::function<bool()> when, std::function<void()> action) {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [=] {
-      if (when()) {
-        timer_.stop();
-        action();
-      }
-    });
-    timer_.start();
-  }
-
-private:
-  QTimer timer_;
-};
 
 class Fc2Faults : public ServiceRunTest {
 protected:

@@ -26,23 +26,6 @@
 #include <memory>
 
 namespace {
-// Runs `action` once, the first time `when` holds during the run.
-class Trigger {
-public:
-  Trigger(std::function<bool()> when, std::function<void()> action) {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [=] {
-      if (when()) {
-        timer_.stop();
-        action();
-      }
-    });
-    timer_.start();
-  }
-
-private:
-  QTimer timer_;
-};
 
 // Answers every message box while it lives and keeps their texts, so that a
 // box nobody expected can neither block the run nor leak into a later test.

@@ -37,6 +37,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -493,6 +495,28 @@ TEST_F(MainWindowTest, ItemLimitStopsAddsWithAMessage) {
   dialog.addPaths({files.filePath("two"), files.filePath("single.jpg")});
   EXPECT_EQ(dialog.fileList()->count(), 2);
   EXPECT_EQ(ok.texts.size(), 3);
+}
+
+TEST_F(MainWindowTest, DropOfTwentyThousandFilesStopsAtTheLimitAndStaysAlive) {
+  open();
+  const QString folder = files.filePath("many");
+  QDir().mkpath(folder);
+  for (int i = 0; i < 20000; ++i)
+    QFile(QStringLiteral("%1/%2.jpg").arg(folder).arg(i))
+        .open(QIODevice::WriteOnly);
+  int ticks = 0;
+  QTimer alive;
+  alive.setInterval(10);
+  QObject::connect(&alive, &QTimer::timeout, [&] { ++ticks; });
+  alive.start();
+  BoxAnswerer ok(QMessageBox::Ok);
+  QElapsedTimer t;
+  t.start();
+  window->dropPaths({folder});
+  EXPECT_EQ(window->items()->itemCount(), kItemLimit);
+  EXPECT_EQ(ok.texts, QStringList({itemLimitMessage(kItemLimit)}));
+  // events kept flowing while the files went in
+  EXPECT_GE(ticks, 1) << t.elapsed() << " ms";
 }
 
 TEST_F(MainWindowTest, ItemDialogAddsOnOkAndNothingOnCancel) {

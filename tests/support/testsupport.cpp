@@ -153,6 +153,21 @@ ModalWatchdog::ModalWatchdog(int seconds) : timer_(new QTimer) {
 
 ModalWatchdog::~ModalWatchdog() { delete timer_; }
 
+Trigger::Trigger(std::function<bool()> when, std::function<void()> action)
+    : timer_(new QTimer) {
+  timer_->setInterval(5);
+  QTimer *t = timer_;
+  QObject::connect(t, &QTimer::timeout, [=] {
+    if (when()) {
+      t->stop();
+      action();
+    }
+  });
+  timer_->start();
+}
+
+Trigger::~Trigger() { delete timer_; }
+
 QString writeFile(const QString &path, const QByteArray &bytes) {
   QDir().mkpath(QFileInfo(path).path());
   QFile f(path);

@@ -69,5 +69,16 @@ private:
   class QTimer *timer_;
 };
 
+// Runs `action` once, the first time `when` holds while events are
+// handled (during a run, for example), checking every 5 ms.
+class Trigger {
+public:
+  Trigger(std::function<bool()> when, std::function<void()> action);
+  ~Trigger();
+
+private:
+  class QTimer *timer_;
+};
+
 // Writes a file with the given bytes and returns its path.
 QString writeFile(const QString &path, const QByteArray &bytes);
