@@ -10,10 +10,13 @@
 #include "core/runstate.h"
 #include "core/services.h"
 #include "core/settings.h"
+#include "core/textfile.h"
 #include "fakefc2.h"
+#include "fakegeneric.h"
 #include "fakesite.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
+#include "scripts/customscript.h"
 #include "scripts/pagescan.h"
 
 #include <QDir>
@@ -83,28 +86,12 @@ void appendBrowserRows(QVector<Row> &rows) {
   StopRequested = true;
 }
 
-void appendRunRows(QVector<Row> &rows) {
-  const int items = 20;
-  fake::FakeFc2 site;
-  if (!site.start())
-    return;
-  MainWindow window;
-  window.loadWindow();
-  clearSettings();
-  setting(TimeOut) = "30";
-  setting(RetryCount) = "3";
-  setting(DlgTitle) = QString::fromUtf8(kFileChooserCaption);
-  setting(CheckUpload) = "1";
-  setting(LowCpu) = "1";
-  for (SettingId w : {LoginWait, UpPageWait, UpLoadWait})
-    setting(w) = "0";
-  setting(BlogUrl) = QString::fromStdString(site.loginUrl());
-  setServiceLoginUrl(SvcFc2, setting(BlogUrl));
-  setting(UserId) = "user@example.com";
-  setting(Password) = "secret";
-  setting(UseConfirmPress) = "0";
-  setting(ShowAd) = "0";
-  const QString folder = dataFile(QStringLiteral("bench-up"));
+namespace {
+// Queues `items` files in the window and returns the run's time per item
+// and the site's serving time per item.
+std::pair<double, double> timeRun(MainWindow &window, fake::FakeSite &site,
+                                  const QString &tag, int items) {
+  const QString folder = dataFile(QStringLiteral("bench-") + tag);
   QDir().mkpath(folder);
   QStringList paths;
   for (int i = 0; i < items; ++i) {
@@ -116,22 +103,87 @@ void appendRunRows(QVector<Row> &rows) {
   }
   window.items()->clear();
   window.items()->appendItems(paths, 5);
-
+  const double served0 = site.servedNanoseconds() / 1e6;
   const double total = timeMs([] { startRun(); });
-  const double served = site.servedNanoseconds() / 1e6;
+  const double served = site.servedNanoseconds() / 1e6 - served0;
   int done = 0;
   for (const ItemRow &r : window.items()->items())
     done += r.done();
   if (done != items)
-    std::fprintf(stderr, "run marked %d of %d items\n", done, items);
-  // Each item carries fixed pauses the scripts ask for even with waits 0:
+    std::fprintf(stderr, "%s run marked %d of %d items\n", qPrintable(tag),
+                 done, items);
+  return {total / items, served / items};
+}
+
+void fastRunSettings() {
+  clearSettings();
+  setting(TimeOut) = "30";
+  setting(RetryCount) = "3";
+  setting(DlgTitle) = QString::fromUtf8(kFileChooserCaption);
+  setting(CheckUpload) = "1";
+  setting(LowCpu) = "1";
+  for (SettingId w : {LoginWait, UpPageWait, UpLoadWait})
+    setting(w) = "0";
+  setting(UseConfirmPress) = "0";
+  setting(ShowAd) = "0";
+}
+} // namespace
+
+void appendRunRows(QVector<Row> &rows) {
+  const int items = 20;
+  // Each item carries fixed pauses the program asks for even with waits 0:
   // the chooser service's first tick (250 ms), its one-second pause after
   // pressing Open, and the 50 ms steps of the zero-second pauses.
   const double fixedPerItem = 250 + 1000 + 50;
-  rows.append({"FC2 run, 20 items: total per item", total / items, 0});
-  rows.append({"FC2 run: fake site serving per item", served / items, 0});
-  rows.append(
-      {"FC2 run: fixed pauses per item (250+1000+50)", fixedPerItem, 0});
-  rows.append({"FC2 run: automation overhead per item",
-               total / items - served / items - fixedPerItem, 100});
+  MainWindow window;
+  window.loadWindow();
+  {
+    fake::FakeFc2 site;
+    if (!site.start())
+      return;
+    fastRunSettings();
+    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+    setServiceLoginUrl(SvcFc2, setting(BlogUrl));
+    setting(UserId) = "user@example.com";
+    setting(Password) = "secret";
+    const auto [perItem, served] = timeRun(window, site, "fc2", items);
+    rows.append({"FC2 run, 20 items: total per item", perItem, 0});
+    rows.append({"FC2 run: fake site serving per item", served, 0});
+    rows.append(
+        {"FC2 run: fixed pauses per item (250+1000+50)", fixedPerItem, 0});
+    rows.append({"FC2 run: automation overhead per item",
+                 perItem - served - fixedPerItem, 100});
+  }
+  {
+    fake::FakeGeneric site;
+    if (!site.start())
+      return;
+    fastRunSettings();
+    setting(BlogUrl) = QString::fromStdString(site.topUrl());
+    setting(UserId) = "taro";
+    setting(Password) = "himitsu";
+    setting(UseCustom) = "1";
+    // Sign in, log in, two links to the form, the file, the submit.
+    QStringList script = {"a\t3\tサインイン\t1\t",
+                          "input\t1\tuser_id\t2\ttaro",
+                          "input\t1\tuser_pw\t2\thimitsu",
+                          "input\t2\tログイン\t1\t",
+                          "\t0\t\t0\t",
+                          "a\t3\tファイル管理\t1\t",
+                          "a\t3\t新規アップロード\t1\t",
+                          "\t0\t\t0\t",
+                          "input\t1\tupload_file\t3\t"};
+    while (script.size() < 15)
+      script << "\t0\t\t0\t";
+    script << "input\t2\t送信する\t1\t"
+           << "\t0\t\t\t";
+    writeTextLines(dataFile(QStringLiteral("Custom.sdr")), script);
+    const RunHooks saved = runHooks();
+    runHooks().customScript = runCustomScript;
+    const auto [perItem, served] = timeRun(window, site, "custom", items);
+    runHooks() = saved;
+    rows.append({"custom runner, 20 items: total per item", perItem, 0});
+    rows.append({"custom runner: automation overhead per item",
+                 perItem - served - fixedPerItem, 100});
+  }
 }
