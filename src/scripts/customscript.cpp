@@ -325,21 +325,8 @@ private:
       }
       log(name + QStringLiteral("押下"));
       apply(row(r), at);
-      int w = wait(0);
-      if (c.stopped())
-        return Try::Leave;
-      if (w != 0) {
-        log(QStringLiteral("応答なし1"));
-        return Try::Failure;
-      }
-      log(QStringLiteral("ページ読込開始"));
-      w = wait(1);
-      if (c.stopped())
-        return Try::Leave;
-      if (w != 0) {
-        log(QStringLiteral("応答なし2"));
-        return Try::Failure;
-      }
+      if (const Try t = c.waitForNextPage(); t != Try::Success)
+        return t;
       log(name + QStringLiteral("移動完了"));
       return Try::Success;
     });
@@ -421,27 +408,14 @@ private:
     }
     c.clickElement(at);
     QCoreApplication::processEvents();
-    int w = wait(0);
-    if (c.stopped())
-      return Try::Leave;
-    if (w != 0) {
-      log(QStringLiteral("応答なし1"));
-      return Try::Failure;
-    }
-    log(QStringLiteral("ページ読込開始"));
-    w = wait(1);
-    if (c.stopped())
-      return Try::Leave;
-    if (w != 0) {
-      log(QStringLiteral("応答なし2"));
-      return Try::Failure;
-    }
+    if (const Try t = c.waitForNextPage(); t != Try::Success)
+      return t;
     log(QStringLiteral("ページ切替待ち開始"));
     pauseSec(settingInt(UpLoadWait));
     if (c.stopped())
       return Try::Leave;
     log(QStringLiteral("ページ読込開始2"));
-    w = wait(1);
+    const int w = wait(1);
     if (c.stopped())
       return Try::Leave;
     if (w != 0) {

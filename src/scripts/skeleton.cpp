@@ -235,23 +235,10 @@ Flow ScriptContext::followLink(const QString &text) {
     }
     log(text + QStringLiteral("押下"));
     clickElement(s[0]);
-    int r = wait(0);
-    if (stopped())
-      return Try::Leave;
-    if (r != 0) {
-      log(QStringLiteral("応答なし1"));
-      return Try::Failure;
-    }
-    log(QStringLiteral("ページ読込開始"));
-    r = wait(1);
-    if (stopped())
-      return Try::Leave;
-    if (r == 0) {
+    const Try t = waitForNextPage();
+    if (t == Try::Success)
       log(text + QStringLiteral("押下完了"));
-      return Try::Success;
-    }
-    log(QStringLiteral("応答なし2"));
-    return Try::Failure;
+    return t;
   });
   if (f != Flow::Continue)
     return f;
@@ -657,4 +644,23 @@ ScanResult ScriptContext::scanPageListing(const QVector<Target> &targets,
           {shown > 0 && shown < row.size() ? row[shown] : row[column], i});
   }
   return r;
+}
+
+Try ScriptContext::waitForNextPage() {
+  int r = wait(0);
+  if (stopped())
+    return Try::Leave;
+  if (r != 0) {
+    log(QStringLiteral("応答なし1"));
+    return Try::Failure;
+  }
+  log(QStringLiteral("ページ読込開始"));
+  r = wait(1);
+  if (stopped())
+    return Try::Leave;
+  if (r != 0) {
+    log(QStringLiteral("応答なし2"));
+    return Try::Failure;
+  }
+  return Try::Success;
 }

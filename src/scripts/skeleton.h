@@ -175,6 +175,11 @@ public:
   // wait ends the pass with an error, a stop quietly.
   Flow settleSequence(const QStringList &pauseLines, int seconds);
 
+  // The two waits after an action that loads a page: "応答なし1" when the
+  // page does not start, "ページ読込開始", "応答なし2" when it does not
+  // finish.
+  Try waitForNextPage();
+
 private:
   bool errorBoxes_;
   int errorNumber_ = 0;
