@@ -8,8 +8,30 @@
 #include "core/runlog.h"
 #include "core/runstate.h"
 
+#include "pagewait.h"
+
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+
+namespace {
+// A process that ended (or is only a zombie waiting for its parent) has
+// no window to press anything with.
+bool processAlive(qint64 pid) {
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (!stat.open(QIODevice::ReadOnly))
+    return false;
+  const QByteArray s = stat.readAll();
+  const int paren = s.lastIndexOf(')');
+  return paren > 0 && paren + 2 < s.size() && s[paren + 2] != 'Z' &&
+         s[paren + 2] != 'X';
+}
+
+// How long the tool must survive its start to count as started: a tool
+// that cannot open its display or refuses its arguments ends at once.
+constexpr int kStartCheckMs = 200;
+} // namespace
 
 bool launchConfirmPress(const QString &argument) {
   ConfirmPressHwnd = 0;
@@ -19,6 +41,15 @@ bool launchConfirmPress(const QString &argument) {
       QDir(programFolder()).filePath(QStringLiteral("ConfirmPress"));
   if (!QProcess::startDetached(tool, {argument}, programFolder(), &pid))
     pid = 0;
+  if (pid) {
+    QElapsedTimer t;
+    t.start();
+    while (pid && t.elapsed() < kStartCheckMs) {
+      timerWait(200);
+      if (!processAlive(pid))
+        pid = 0;
+    }
+  }
   ConfirmPressPid = pid;
   if (ConfirmPressPid == 0) {
     setLog(QStringLiteral("ツール起動エラー"));

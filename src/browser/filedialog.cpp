@@ -2,6 +2,7 @@
 
 #include "browserwindow.h"
 #include "pagewait.h"
+#include "webbrowser.h"
 #include "winsys.h"
 
 #include "core/runlog.h"
@@ -9,10 +10,25 @@
 #include "core/settings.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
 QString num(quintptr v) { return QString::number(v); }
+
+// A chooser the automation has given up on is closed at once, so that the
+// click that opened it returns and the caller can try again or go on.
+void closeChooser(WindowHandle h) {
+  if (auto *d = qobject_cast<QDialog *>(widgetOf(h)))
+    d->reject();
+}
+
+bool chooserStillOpen(WindowHandle h) {
+  QWidget *w = widgetOf(h);
+  return w && w->isVisible();
+}
 } // namespace
 
 void fillFileDialog(bool logging) {
@@ -24,6 +40,10 @@ void fillFileDialog(bool logging) {
     pauseSec(1.0);
     return;
   }
+  // The click was sent but its chooser is not on screen yet (a loaded
+  // machine): the request stays pending for the next tick.
+  if (WebBrowser::awaitingChooser())
+    return;
   DlgRequest = 0;
   log(QStringLiteral("ファイルダイアログ検索開始"));
 
@@ -89,6 +109,7 @@ void fillFileDialog(bool logging) {
     if (!box) {
       log(QStringLiteral("テキストボックスの取得に失敗"));
       log(QStringLiteral("ファイル名をセットできません"));
+      closeChooser(DlgHwnd);
       DlgRequest = -1;
       return;
     }
@@ -106,6 +127,7 @@ void fillFileDialog(bool logging) {
           QStringLiteral(")"));
     } else {
       log(QStringLiteral("ファイル名のセット失敗(0)"));
+      closeChooser(DlgHwnd);
       DlgRequest = -1;
       return;
     }
@@ -119,15 +141,33 @@ void fillFileDialog(bool logging) {
                            QStringLiteral("&Open"));
   if (!open) {
     log(QStringLiteral("開くボタンの取得に失敗"));
+    closeChooser(DlgHwnd);
     DlgRequest = -1;
     return;
   }
   log(QStringLiteral("開くボタンの取得完了(") + num(open) +
       QStringLiteral(")"));
   log(QStringLiteral("開くボタンの押下開始"));
+  // A chooser that answers Open with a box of its own (a name it cannot
+  // take) must not hold the press for ever.
+  QPointer<QWidget> chooser = widgetOf(DlgHwnd);
+  QTimer::singleShot(2000, chooser, [chooser] {
+    if (chooser)
+      for (QMessageBox *box : chooser->findChildren<QMessageBox *>())
+        box->reject();
+  });
   const int clicked = clickButton(open);
   log(QStringLiteral("開くボタンの押下完了(") + QString::number(clicked) +
       QStringLiteral(")"));
+  // Open leaves the chooser on screen when it refuses the path (a file
+  // that has gone, a folder): that request has failed.
+  if (chooserStillOpen(DlgHwnd)) {
+    log(QStringLiteral("ファイルダイアログが閉じませんでした(") + UploadPath +
+        QStringLiteral(")"));
+    closeChooser(DlgHwnd);
+    DlgRequest = -1;
+    return;
+  }
   pauseSec(1.0);
 }
 
@@ -137,8 +177,10 @@ int requestFileChoice(const QString &path, QTimer *sanshoTimer,
   DlgRequest = 1;
   sanshoTimer->start();
   click();
-  while (DlgRequest == 1 && !StopRequested)
-    timerWait(50);
+  // The click returns once its chooser has closed, or when none opened
+  // within its bound: a request nobody took up by then has failed.
+  if (DlgRequest == 1)
+    DlgRequest = -1;
   sanshoTimer->stop();
   return DlgRequest;
 }

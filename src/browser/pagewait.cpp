@@ -27,6 +27,15 @@ int waitOn(WebBrowser *browser, const QString &sMsg, int mode) {
   bool failed = false;
   const bool lowCpu = isOn(LowCpu);
 
+  // The click before this wait should have loaded a page and started none,
+  // or found its element changed: the page waited for is not coming.
+  if (b && b->takeClickFailure()) {
+    setLog(b->elementChanged()
+               ? QStringLiteral("ページが変わったため押下しませんでした")
+               : QStringLiteral("ページの読み込みが始まりませんでした"));
+    return -1;
+  }
+
   QDeadlineTimer deadline(timeoutMs());
   while (b && b->Busy()) {
     pumpOnce();

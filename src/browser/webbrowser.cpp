@@ -18,10 +18,19 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
+#include "core/runstate.h"
+
 #include <memory>
 
 namespace {
 const char *const kReadyMarker = "__sendora_document_ready__";
+// The longest a file click waits for its chooser to appear, and the longest
+// a chooser the automation opened may stay open.
+constexpr int kChooserAppearMs = 5000;
+constexpr int kChooserBoundMs = 60000;
+// The longest a click on a link or a submit waits for its load to begin.
+constexpr int kLoadStartMs = 5000;
+int awaitingChooserCount = 0;
 
 // Reads one property the way the scripts name it. Values come back as
 // strings: booleans as "true"/"false", missing ones as "".
@@ -64,12 +73,24 @@ QString jsArray(const QStringList &l) {
                                .toJson(QJsonDocument::Compact));
 }
 
-// Pumps events until `done` is true or the time is up.
+// A stop asked for during a wait ends it: a wait that began while no run
+// was going (the flag is up then) is bounded by its time alone.
+class StopWatch {
+public:
+  StopWatch() : armed_(!StopRequested) {}
+  bool stopped() const { return armed_ && StopRequested; }
+
+private:
+  bool armed_;
+};
+
+// Pumps events until `done` is true, the time is up or a stop is asked for.
 bool pumpUntil(const std::function<bool()> &done, int timeoutMs) {
   QElapsedTimer t;
   t.start();
+  const StopWatch stop;
   while (!done()) {
-    if (t.elapsed() >= timeoutMs)
+    if (t.elapsed() >= timeoutMs || stop.stopped())
       return false;
     QEventLoop loop;
     QTimer::singleShot(2, &loop, &QEventLoop::quit);
@@ -88,16 +109,44 @@ QStringList BrowserPage::chooseFiles(FileSelectionMode mode,
   Q_UNUSED(oldFiles);
   Q_UNUSED(acceptedMimeTypes);
   QPointer<WebBrowser> owner(owner_);
+  // The click that asked for it has already given up: nobody would serve
+  // this chooser, and it would hold the run for ever.
+  if (owner->refuseLateChooser_) {
+    owner->refuseLateChooser_ = false;
+    return {};
+  }
+  const bool automated = owner->fileClickPending_;
+  if (automated && WebBrowser::chooserDelayMs > 0) {
+    QEventLoop late;
+    QTimer::singleShot(WebBrowser::chooserDelayMs, &late, &QEventLoop::quit);
+    late.exec();
+    if (!owner)
+      return {};
+  }
+  owner->setAwaitingChooser(false);
   owner->chooserOpen_ = true;
   ++owner->choosersOpened_;
   // A widget dialog (not the desktop's native one) so that the automation
-  // can find it among the program's own windows and fill it.
+  // can find it among the program's own windows and fill it. Modal to the
+  // browser window only, so that the main window's 中止 stays reachable.
   QFileDialog dlg(owner->window(), QString::fromUtf8(kFileChooserCaption));
   dlg.setOption(QFileDialog::DontUseNativeDialog);
   dlg.setFileMode(mode == FileSelectOpenMultiple ? QFileDialog::ExistingFiles
                                                  : QFileDialog::ExistingFile);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
-  dlg.setModal(true);
+  dlg.setWindowModality(Qt::WindowModal);
+  // A chooser the automation opened never outlives a stop, nor a bound
+  // that no serving takes anywhere near.
+  QTimer watch;
+  QElapsedTimer open;
+  open.start();
+  if (automated) {
+    QObject::connect(&watch, &QTimer::timeout, &dlg, [&] {
+      if (StopRequested || open.elapsed() > kChooserBoundMs)
+        dlg.reject();
+    });
+    watch.start(100);
+  }
   QStringList chosen;
   if (dlg.exec() == QDialog::Accepted)
     chosen = dlg.selectedFiles();
@@ -187,12 +236,13 @@ WebBrowser::WebBrowser(QWidget *parent) : QWebEngineView(parent) {
   });
   connect(page_, &QWebEnginePage::newWindowRequested, this,
           [this](QWebEngineNewWindowRequest &request) {
+            ++newWindowSerial_;
             if (onNewWindow)
               onNewWindow(request);
           });
 }
 
-WebBrowser::~WebBrowser() = default;
+WebBrowser::~WebBrowser() { setAwaitingChooser(false); }
 
 void WebBrowser::markInteractive() {
   if (loading_ && readyState_ < 3)
@@ -260,6 +310,14 @@ QVariant WebBrowser::evaluate(const QString &script, int timeoutMs) {
     QEventLoop loop;
     state->loop = &loop;
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    // A page that does not answer must not hold a stop up.
+    const StopWatch stop;
+    QTimer stopPoll;
+    QObject::connect(&stopPoll, &QTimer::timeout, &loop, [&] {
+      if (stop.stopped())
+        loop.quit();
+    });
+    stopPoll.start(50);
     loop.exec();
   }
   return state->result;
@@ -312,9 +370,22 @@ QString WebBrowser::getProperty(int index, const QString &property) {
   return evaluate(js).toString();
 }
 
+namespace {
+// Script text that leaves the function with `refused` when element `e` is
+// no longer what the guard says (an empty text without a guard).
+QString guardCheck(const ElementGuard *guard, const QString &refused) {
+  if (!guard)
+    return QString();
+  return QStringLiteral("if(String(e.nodeName||'').trim().toLowerCase()!==%1||"
+                        "__sdrGet(e,%2).replace(/[\u001e\u001f]/g,' ')!==%3)"
+                        "return %4;")
+      .arg(jsString(guard->tag), jsString(guard->property),
+           jsString(guard->value), refused);
+}
+} // namespace
+
 bool WebBrowser::setProperty(int index, const QString &property,
-                             const QVariant &value) {
-  QString js;
+                             const QVariant &value, const ElementGuard *guard) {
   const QString prop = property.toLower();
   const QString v =
       value.typeId() == QMetaType::Bool
@@ -331,65 +402,140 @@ bool WebBrowser::setProperty(int index, const QString &property,
     member = QStringLiteral("target");
   else
     member = property;
-  js = QStringLiteral("(function(){var e=document.all[%1];if(!e)return false;"
-                      "e[%2]=%3;return true;})()")
-           .arg(index)
-           .arg(jsString(member), v);
-  return evaluate(js).toBool();
+  const QString js =
+      (guard ? QString::fromUtf8(kGetter) : QString()) +
+      QStringLiteral("(function(){var e=document.all[%1];if(!e)return false;"
+                     "%4e[%2]=%3;return true;})()")
+          .arg(index)
+          .arg(jsString(member), v, guardCheck(guard, QStringLiteral("'x'")));
+  const QVariant r = evaluate(js);
+  elementChanged_ = r.typeId() == QMetaType::QString;
+  return r.toBool() && !elementChanged_;
 }
 
-bool WebBrowser::Click(int index) {
+bool WebBrowser::awaitingChooser() { return awaitingChooserCount > 0; }
+
+void WebBrowser::setAwaitingChooser(bool awaiting) {
+  if (awaiting != awaitingCounted_)
+    awaitingChooserCount += awaiting ? 1 : -1;
+  awaitingCounted_ = awaiting;
+}
+
+int WebBrowser::chooserDelayMs = 0;
+
+bool WebBrowser::takeClickFailure() {
+  const bool failed = clickFailed_;
+  clickFailed_ = false;
+  return failed;
+}
+
+bool WebBrowser::Click(int index, const ElementGuard *guard) {
+  clickFailed_ = false;
+  elementChanged_ = false;
   // What kind of element it is decides how it is clicked and what the
-  // caller may wait for afterwards.
+  // caller may wait for afterwards. A link or a submit aimed at another
+  // window loads nothing here. A file input that the page hides, or that
+  // something else covers, is opened from a click on a layer laid over the
+  // page for that one click: the input's own click() then runs inside a
+  // real user gesture, which the engine wants before it opens a chooser.
   const QString probe =
+      QString::fromUtf8(kGetter) +
       QStringLiteral(
-          "(function(){var e=document.all[%1];if(!e)return null;"
+          "(function(){var e=document.all[%1];if(!e)return null;%2"
           "var t=String(e.nodeName).toLowerCase(),ty=String(e.type||'')"
           ".toLowerCase();var file=(t==='input'&&ty==='file');"
-          "var nav=(t==='a'&&e.getAttribute('href')&&!/^(javascript:|#)/i"
-          ".test(e.getAttribute('href')))||(t==='input'&&(ty==='submit'||"
-          "ty==='image'))||(t==='button'&&ty==='submit'&&!!e.form);"
+          "function here(w){return !w||/^_(self|top|parent)$/i.test(w);}"
+          "var f=e.form;var nav=(t==='a'&&e.getAttribute('href')&&"
+          "!/^(javascript:|#)/i.test(e.getAttribute('href'))&&here(e.target))"
+          "||(!!f&&here(f.target)&&((t==='input'&&(ty==='submit'||"
+          "ty==='image'))||(t==='button'&&ty==='submit')));"
           "var r=null;if(file){e.scrollIntoView({block:'center'});"
-          "var b=e.getBoundingClientRect();r=[b.left+b.width/2,b.top+b.height/"
-          "2];}return JSON.stringify({file:file,nav:nav,r:r});})()")
-          .arg(index);
+          "var b=e.getBoundingClientRect(),cs=getComputedStyle(e);"
+          "var x=b.left+b.width/2,y=b.top+b.height/2;"
+          "var hidden=b.width<1||b.height<1||cs.display==='none'||"
+          "cs.visibility==='hidden';if(!hidden){var h=document."
+          "elementFromPoint(x,y),l=h&&h.closest&&h.closest('label');"
+          "hidden=!(h===e||(l&&l.control===e));}"
+          "if(hidden){var o=document.createElement('div');"
+          "o.setAttribute('data-sendora-layer','');o.style.cssText="
+          "'position:fixed;left:0;top:0;width:100vw;height:100vh;"
+          "z-index:2147483647;background:transparent';"
+          "o.addEventListener('click',function(v){v.preventDefault();"
+          "v.stopPropagation();o.remove();e.click();},true);"
+          "(document.body||document.documentElement).appendChild(o);"
+          "x=innerWidth/2;y=innerHeight/2;}r=[x,y,hidden];}"
+          "return JSON.stringify({file:file,nav:nav,r:r});})()")
+          .arg(index)
+          .arg(guardCheck(guard, QStringLiteral("JSON.stringify({changed:"
+                                                "true})")));
   const QJsonObject info =
       QJsonDocument::fromJson(evaluate(probe).toString().toUtf8()).object();
+  if (info.value(QStringLiteral("changed")).toBool()) {
+    // Not the element the scan found: acting on it could type into or
+    // press the wrong thing. The wait that follows fails the attempt.
+    elementChanged_ = true;
+    clickFailed_ = true;
+    return false;
+  }
   if (info.isEmpty())
     return false;
 
-  if (info.value(QStringLiteral("file")).toBool()) {
-    // The engine opens no chooser for a script click on a file input: it
-    // wants a real user gesture, so the element gets a real mouse click.
-    const QJsonArray r = info.value(QStringLiteral("r")).toArray();
-    const QPointF at(r.at(0).toDouble() * zoomFactor(),
-                     r.at(1).toDouble() * zoomFactor());
-    QWidget *target = focusProxy() ? focusProxy() : this;
-    const int before = choosersOpened_;
-    QPointer<WebBrowser> self(this);
-    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QApplication::sendEvent(target, &release);
-    // The chooser runs its own modal loop inside our pumping; once it is
-    // closed the count has moved and the flag is down again.
-    return pumpUntil(
-        [&] { return !self || (choosersOpened_ > before && !chooserOpen_); },
-        5000);
-  }
+  if (info.value(QStringLiteral("file")).toBool())
+    return clickFileInput(info.value(QStringLiteral("r")).toArray());
 
   const quint64 serial = navigationSerial_;
+  const quint64 windows = newWindowSerial_;
   const QString js = QStringLiteral("(function(){var e=document.all[%1];"
                                     "if(!e)return false;e.click();return "
                                     "true;})()")
                          .arg(index);
   const bool ok = evaluate(js).toBool();
   if (ok && info.value(QStringLiteral("nav")).toBool()) {
-    // Let the navigation begin so that the caller's page wait sees it.
+    // Let the navigation begin so that the caller's page wait sees it; a
+    // click that should load a page and does not is a failed one.
     QPointer<WebBrowser> self(this);
-    pumpUntil([&] { return !self || navigationSerial_ != serial; }, 1500);
+    const bool began = pumpUntil(
+        [&] {
+          return !self || navigationSerial_ != serial ||
+                 newWindowSerial_ != windows;
+        },
+        kLoadStartMs);
+    if (!began && self && !StopRequested)
+      clickFailed_ = true;
   }
   return ok;
+}
+
+bool WebBrowser::clickFileInput(const QJsonArray &r) {
+  const QPointF at(r.at(0).toDouble() * zoomFactor(),
+                   r.at(1).toDouble() * zoomFactor());
+  QWidget *target = focusProxy() ? focusProxy() : this;
+  const int before = choosersOpened_;
+  QPointer<WebBrowser> self(this);
+  refuseLateChooser_ = false;
+  fileClickPending_ = true;
+  setAwaitingChooser(true);
+  QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QApplication::sendEvent(target, &release);
+  // The chooser runs its own modal loop inside our pumping; once it is
+  // closed the count has moved and the flag is down again.
+  const bool done = pumpUntil(
+      [&] { return !self || (choosersOpened_ > before && !chooserOpen_); },
+      kChooserAppearMs);
+  if (!self)
+    return false;
+  setAwaitingChooser(false);
+  fileClickPending_ = false;
+  // A chooser that turns up after this would wait for nobody.
+  if (choosersOpened_ == before)
+    refuseLateChooser_ = true;
+  if (r.at(2).toBool())
+    evaluate(QStringLiteral(
+        "document.querySelectorAll('[data-sendora-layer]').forEach("
+        "function(o){o.remove();})"));
+  return done;
 }

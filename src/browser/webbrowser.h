@@ -2,6 +2,7 @@
 // caller: it pumps the Qt event loop while it waits for the page process, so
 // the window stays alive, timers fire and a stop is noticed.
 #pragma once
+#include <QJsonArray>
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
@@ -17,6 +18,16 @@ inline const char *const kScriptDialogCaption = "Web ページからのメッセ
 inline const char *const kFileChooserCaption = "ファイルの選択";
 
 class WebBrowser;
+
+// What an element was when a scan found it: its tag and the value of the
+// property it was matched by. An action that carries it is refused when
+// the element at that place is no longer the same one (the page changed
+// between the scan and the action).
+struct ElementGuard {
+  QString tag;
+  QString property;
+  QString value;
+};
 
 class BrowserPage : public QWebEnginePage {
   Q_OBJECT
@@ -68,12 +79,23 @@ public:
   QVector<QStringList> snapshot(const QStringList &properties,
                                 const QStringList &tags = {});
   QString getProperty(int index, const QString &property);
-  bool setProperty(int index, const QString &property, const QVariant &value);
-  // Acts like a user's click. A file input gets a real mouse click and the
+  bool setProperty(int index, const QString &property, const QVariant &value,
+                   const ElementGuard *guard = nullptr);
+  // Acts like a user's click. A file input gets a real mouse click (a
+  // hidden one through a click that gives the page a user gesture) and the
   // call returns only after the file chooser it opened has closed (or none
   // opened within a bound). A click that starts a navigation returns once
   // the load has begun, so a page wait right after it waits for that load.
-  bool Click(int index);
+  bool Click(int index, const ElementGuard *guard = nullptr);
+  // True once after a click that should have loaded a page (a link, a
+  // submit) started no load, or that was refused because the element had
+  // changed: the page wait that follows reports a failed page.
+  bool takeClickFailure();
+  // A click the caller will not make because the page changed: the wait
+  // that follows fails as after a refused click.
+  void refuseClick() { clickFailed_ = elementChanged_ = true; }
+  // The last guarded action was refused because the element had changed.
+  bool elementChanged() const { return elementChanged_; }
 
   // Runs a script in the page and waits for its result (invalid on time-out
   // or when the page went away).
@@ -88,12 +110,20 @@ public:
   // Number of file choosers this browser has opened so far.
   int choosersOpened() const { return choosersOpened_; }
 
+  // A file input was clicked and its chooser has not opened yet: whoever
+  // serves choosers should wait for it rather than give up.
+  static bool awaitingChooser();
+  // Tests: how long the chooser takes to appear after the click.
+  static int chooserDelayMs;
+
   // Shared profile of both browser windows (cookies survive between them).
   static QWebEngineProfile *sharedProfile();
 
 private:
   friend class BrowserPage;
   void markInteractive();
+  bool clickFileInput(const QJsonArray &point);
+  void setAwaitingChooser(bool awaiting);
 
   BrowserPage *page_;
   int readyState_ = 4;
@@ -101,5 +131,11 @@ private:
   bool networkFailure_ = false;
   bool chooserOpen_ = false;
   int choosersOpened_ = 0;
+  bool fileClickPending_ = false; // a file click waits for its chooser
+  bool awaitingCounted_ = false;
+  bool refuseLateChooser_ = false; // a chooser now would come too late
+  bool clickFailed_ = false;
+  bool elementChanged_ = false;
+  quint64 newWindowSerial_ = 0;
   quint64 navigationSerial_ = 0;
 };

@@ -1,5 +1,8 @@
 #include "runreport.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 QString leftReasonText(LeftReason reason) {
   switch (reason) {
   case LeftReason::FileMissing:
@@ -19,4 +22,16 @@ QString leftReasonText(LeftReason reason) {
 RunReport &runReport() {
   static RunReport r;
   return r;
+}
+
+QString fileProblem(const QString &path) {
+  const QFileInfo info(path);
+  if (!info.exists())
+    return QStringLiteral("ファイルが見つかりません");
+  if (!info.isFile())
+    return QStringLiteral("通常のファイルではありません");
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return QStringLiteral("ファイルを読み込めません");
+  return QString();
 }

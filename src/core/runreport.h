@@ -26,9 +26,9 @@ struct PassReport {
 
 struct RunReport {
   int passes = 0;
-  PassReport pass;                   // the pass running or last run
-  QMap<QString, LeftReason> left;    // by item path: the latest reason
-  int unconfirmedPassesInARow = 0;   // passes that sent but confirmed none
+  PassReport pass;                 // the pass running or last run
+  QMap<QString, LeftReason> left;  // by item path: the latest reason
+  int unconfirmedPassesInARow = 0; // passes that sent but confirmed none
 
   void beginRun() { *this = RunReport(); }
   void beginPass() {
@@ -48,3 +48,7 @@ struct RunReport {
 
 // The report of the run in progress (or of the last one).
 RunReport &runReport();
+
+// Why a queued file cannot be handed to the file chooser ("" when it can):
+// it must be an existing, readable regular file.
+QString fileProblem(const QString &path);

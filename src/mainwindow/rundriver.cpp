@@ -8,6 +8,7 @@
 #include "core/itemlist.h"
 #include "core/paths.h"
 #include "core/runlog.h"
+#include "core/runreport.h"
 #include "core/runstate.h"
 #include "core/services.h"
 #include "core/settings.h"
@@ -35,6 +36,7 @@ enum class PassEnd { Success, Failure };
 // One pass: the script of the configured blog, or the unsupported-blog
 // report. Returns how the pass ended for the driver's decision.
 PassEnd runPass(MainWindow *w) {
+  runReport().beginPass();
   StopRequested = false;
   w->Idle = false;
   w->setRunMenusEnabled(false);
@@ -84,6 +86,20 @@ void closeBrowser() {
   setLog(QStringLiteral("ブラウザを閉じる"));
   unloadBrowser();
 }
+
+// A service that answers every upload but confirms none has most likely
+// changed its result page: feeding it the same files all night helps
+// nobody. Passes that sent nothing (a site that is down) do not count.
+constexpr int kUnconfirmedPassLimit = 3;
+
+bool serviceStoppedConfirming() {
+  RunReport &r = runReport();
+  if (r.pass.confirmed > 0)
+    r.unconfirmedPassesInARow = 0;
+  else if (r.pass.sent > 0)
+    ++r.unconfirmedPassesInARow;
+  return r.unconfirmedPassesInARow >= kUnconfirmedPassLimit;
+}
 } // namespace
 
 RunHooks &runHooks() { return hooks(); }
@@ -108,6 +124,7 @@ void startRun() {
     return;
   }
   w->clearLog();
+  runReport().beginRun();
   try {
     for (;;) {
       const PassEnd end = runPass(w);
@@ -121,7 +138,16 @@ void startRun() {
         }
       } else {
         closeBrowser();
+        const bool unconfirmed = serviceStoppedConfirming();
         if (!isOn(AutoRetry) || StopRequested || w->items()->allDone()) {
+          finish(w, false);
+          return;
+        }
+        if (unconfirmed) {
+          setLog(
+              QStringLiteral("アップロードが%1回続けて確認できませんでした。"
+                             "サービスがアップロードを確認しなくなっています")
+                  .arg(kUnconfirmedPassLimit));
           finish(w, false);
           return;
         }

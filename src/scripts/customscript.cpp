@@ -215,8 +215,12 @@ private:
       return found;
     const Snapshot snap = c.web()->snapshot(props, customScanTags(wanted));
     QCoreApplication::processEvents();
-    for (int k = 0; k < rows.size(); ++k)
+    c.forgetFound();
+    for (int k = 0; k < rows.size(); ++k) {
       found[k] = findCustomElement(snap, props, wanted[k]);
+      c.rememberElement(snap, props, found[k],
+                        customProperty(wanted[k].attribute));
+    }
     return found;
   }
 
@@ -382,21 +386,7 @@ private:
   // The file hand-off of the Browse row. Without the chooser nothing can
   // be uploaded, so its failure stops the whole run.
   Try handOff(int item, int fileInput) {
-    const QString path = c.itemPath(item);
-    const int count = retryCount();
-    for (int t = 1; t <= count; ++t) {
-      log(QStringLiteral("参照ボタン押下"));
-      const int r = requestFileChoice(path, c.host.sansho,
-                                      [&] { c.clickElement(fileInput); });
-      if (c.stopped())
-        return Try::Leave;
-      if (r == 0)
-        return Try::Success;
-      log(QStringLiteral("リトライします(%1)").arg(t));
-    }
-    log(QStringLiteral("リトライしたが失敗"));
-    StopRequested = true;
-    return Try::Leave;
+    return c.handOffFile(fileInput, c.itemPath(item), true);
   }
 
   Try submit(int at) {
@@ -515,13 +505,18 @@ private:
       if (!row(RowThumbnail).inUse() && !row(RowBrowse).inUse() &&
           !row(RowFileName).inUse() && !row(RowSubmit).inUse())
         continue;
+      if (row(RowBrowse).action == QLatin1String("3") && !c.fileReady(item))
+        continue;
       log(QStringLiteral("アップロードページ検索"));
       const Flow f = c.retryLoop([&](int) { return uploadAttempt(item); });
+      if (f == Flow::Error)
+        c.giveUp(item, LeftReason::AttemptsUsedUp);
       if (f != Flow::Continue)
         return f;
       if (c.stopped())
         return Flow::Quiet;
       log(QStringLiteral("アップロード完了"));
+      c.noteSent();
       c.markDone(item);
       lastUploaded = true;
     }

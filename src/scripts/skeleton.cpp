@@ -51,14 +51,71 @@ ScanResult ScriptContext::scanPage(const QVector<Target> &targets) {
   const QStringList props = scanProperties(targets);
   const Snapshot rows = web()->snapshot(props, scanTags(targets));
   QCoreApplication::processEvents();
-  return scanSnapshot(rows, props, targets);
+  const ScanResult r = scanSnapshot(rows, props, targets);
+  rememberFound(rows, props, targets, r);
+  return r;
+}
+
+void ScriptContext::rememberFound(const Snapshot &rows,
+                                  const QStringList &props,
+                                  const QVector<Target> &targets,
+                                  const ScanResult &found) {
+  forgetFound();
+  for (int k = 0; k < targets.size(); ++k)
+    if (found.found(k))
+      rememberElement(rows, props, found[k],
+                      targets[k].match == Match::Alt ? QStringLiteral("alt")
+                                                     : targets[k].property);
+  for (const Option &o : found.options)
+    rememberElement(rows, props, o.index, QStringLiteral("innerText"));
+}
+
+void ScriptContext::rememberElement(const Snapshot &rows,
+                                    const QStringList &props, int index,
+                                    const QString &property) {
+  const int column = props.indexOf(property) + 1;
+  if (index <= 0 || index >= rows.size() || column <= 0 ||
+      column >= rows[index].size() || guards_.contains(index))
+    return;
+  guards_.insert(index,
+                 ElementGuard{rows[index][0], property, rows[index][column]});
+}
+
+void ScriptContext::forgetFound() {
+  guards_.clear();
+  pageChanged_ = false;
+}
+
+const ElementGuard *ScriptContext::guardOf(int i) const {
+  auto it = guards_.constFind(i);
+  return it == guards_.constEnd() ? nullptr : &*it;
+}
+
+void ScriptContext::pageChanged() {
+  if (!pageChanged_)
+    log(QStringLiteral("ページが変わったため入力しませんでした"));
+  pageChanged_ = true;
 }
 
 void ScriptContext::setValue(int i, const QString &text) {
-  web()->setProperty(i, QStringLiteral("Value"), text);
+  if (pageChanged_)
+    return;
+  web()->setProperty(i, QStringLiteral("Value"), text, guardOf(i));
+  if (web()->elementChanged())
+    pageChanged();
 }
 
-void ScriptContext::clickElement(int i) { web()->Click(i); }
+void ScriptContext::clickElement(int i) {
+  // Nothing more is pressed on a page that is no longer the one scanned;
+  // the wait after the click then fails the attempt.
+  if (pageChanged_) {
+    web()->refuseClick();
+    return;
+  }
+  web()->Click(i, guardOf(i));
+  if (web()->elementChanged())
+    pageChanged_ = true;
+}
 
 void ScriptContext::setCheckbox(int i, bool wanted, const QString &onText,
                                 const QString &offText) {
@@ -74,7 +131,11 @@ void ScriptContext::setCheckbox(int i, bool wanted, const QString &onText,
 }
 
 void ScriptContext::selectOption(int k) {
-  web()->setProperty(k, QStringLiteral("Selected"), true);
+  if (pageChanged_)
+    return;
+  web()->setProperty(k, QStringLiteral("Selected"), true, guardOf(k));
+  if (web()->elementChanged())
+    pageChanged();
 }
 
 QString ScriptContext::readText(int i) {
@@ -146,6 +207,10 @@ Try ScriptContext::pressLoginForm(const LoginForm &form,
   if (!isOn(ManualLogin)) {
     setValue(found[account], setting(UserId));
     setValue(found[password], setting(Password));
+    // Never press the button over fields that were not the ones found: the
+    // next attempt looks at the page afresh.
+    if (pageChanged_)
+      return Try::Failure;
   } else {
     waitManualLogin();
     if (stopped())
@@ -210,6 +275,9 @@ Flow ScriptContext::checkLogin(const Target &accountField) {
   if (s.found(0)) {
     log(QStringLiteral("ログインチェック失敗"));
     log(QStringLiteral("ユーザー名・パスワードが正しいか確認してください。"));
+    // A wrong password tried pass after pass gets the account locked: the
+    // repeat mode ends here too.
+    StopRequested = true;
     return Flow::Quiet;
   }
   log(QStringLiteral("ログインチェック成功"));
@@ -306,20 +374,33 @@ Flow ScriptContext::logOut(const Target &logoutLink, bool twoWaits,
   return r == 0 ? Flow::Success : Flow::Error;
 }
 
-Try ScriptContext::handOffFile(int fileInput, const QString &path) {
-  log(QStringLiteral("参照ボタン押下"));
+Try ScriptContext::handOffFile(int fileInput, const QString &path,
+                               bool lineEachAttempt) {
+  if (!lineEachAttempt)
+    log(QStringLiteral("参照ボタン押下"));
   const int count = retryCount();
   for (int k = 1; k <= count; ++k) {
+    if (lineEachAttempt)
+      log(QStringLiteral("参照ボタン押下"));
     const int r =
         requestFileChoice(path, host.sansho, [&] { clickElement(fileInput); });
     if (stopped())
       return Try::Leave;
     if (r == 0)
       return Try::Success;
+    // The input was not the one scanned: a fresh look at the page, not
+    // another click on the same place.
+    if (pageChanged_) {
+      web()->takeClickFailure();
+      return Try::Failure;
+    }
     log(QStringLiteral("リトライします(%1)").arg(k));
   }
   // Without the chooser nothing can be uploaded: the whole run stops.
   log(QStringLiteral("リトライしたが失敗"));
+  chooserFailed_ = true;
+  runReport().itemLeft(path, LeftReason::ChooserFailed);
+  ++givenUp_;
   StopRequested = true;
   return Try::Leave;
 }
@@ -399,22 +480,42 @@ void ScriptContext::addUrlFromText(const QString &text) {
         "URLが見つからないためURL対応リストに追加しませんでした"));
     return;
   }
-  addUrlList(dataFile(QString::fromUtf8(kUrlListFileName)), UploadPath,
-             text.mid(at));
+  // The file did arrive, so its mark stays; only the record is missing.
+  const QString list = dataFile(QString::fromUtf8(kUrlListFileName));
+  if (!addUrlList(list, UploadPath, text.mid(at))) {
+    log(QStringLiteral("URL対応リスト追加失敗(") + list + QStringLiteral(")"));
+    return;
+  }
   log(QStringLiteral("URL対応リスト追加完了"));
 }
 
 void ScriptContext::markDone(int row) {
   host.items->setStatus(row, kDoneMark);
+  runReport().itemDone(itemPath(row));
   if (host.saveList)
     host.saveList();
+}
+
+bool ScriptContext::fileReady(int row) {
+  const QString path = itemPath(row);
+  const QString problem = fileProblem(path);
+  if (problem.isEmpty())
+    return true;
+  log(problem + QStringLiteral("(") + path + QStringLiteral(")"));
+  giveUp(row, LeftReason::FileMissing);
+  return false;
+}
+
+void ScriptContext::giveUp(int row, LeftReason reason) {
+  ++givenUp_;
+  runReport().itemLeft(itemPath(row), reason);
 }
 
 Flow ScriptContext::uploadItems(const QString &searchLine,
                                 const std::function<Try(int)> &attempt) {
   const int rows = host.items->itemCount();
   for (int row = 0; row < rows && row < host.items->itemCount(); ++row) {
-    if (host.items->item(row).done())
+    if (host.items->item(row).done() || !fileReady(row))
       continue;
     log(searchLine);
     lastFailureWasVerification = false;
@@ -428,7 +529,10 @@ Flow ScriptContext::uploadItems(const QString &searchLine,
         log(QStringLiteral("リトライします(%1)").arg(n));
       }
       lastFailureWasVerification = false;
-      switch (attempt(row)) {
+      const Try result = attempt(row);
+      if (host.items->item(row).done() || lastFailureWasVerification)
+        noteSent();
+      switch (result) {
       case Try::Success:
         finished = true;
         break;
@@ -447,9 +551,13 @@ Flow ScriptContext::uploadItems(const QString &searchLine,
       continue;
     log(QStringLiteral("リトライしたが失敗"));
     // An upload that went through but could not be confirmed leaves the
-    // item pending for a later pass; anything else stops at this item.
-    if (!lastFailureWasVerification)
+    // item pending and the pass goes on with the next one; anything else
+    // stops at this item. Either way the pass has failed.
+    if (!lastFailureWasVerification) {
+      giveUp(row, LeftReason::AttemptsUsedUp);
       return Flow::Error;
+    }
+    giveUp(row, LeftReason::NotConfirmed);
   }
   return Flow::Continue;
 }
@@ -475,6 +583,12 @@ void ScriptContext::setError(int number, const QString &description) {
 
 bool ScriptContext::endError() {
   closeConfirmPress();
+  if (givenUp_ > 0) {
+    int left = 0;
+    for (int row = 0; row < host.items->itemCount(); ++row)
+      left += host.items->item(row).done() ? 0 : 1;
+    log(QStringLiteral("済にならなかったファイルが%1件あります").arg(left));
+  }
   const bool boxes = errorBoxes_ && !isOn(AutoRetry);
   QString text;
   if (errorNumber_ > 0) {
@@ -500,10 +614,13 @@ bool ScriptContext::endings(Flow flow) {
   switch (flow) {
   case Flow::Continue:
   case Flow::Success:
-    return true;
+    // A pass that gave up any item did not end well, whatever came after.
+    return givenUp_ > 0 ? endError() : true;
   case Flow::Quiet:
     closeConfirmPress();
-    return false;
+    // A stop the run raised itself (no chooser could be served) is a
+    // failure, not the user's stop.
+    return chooserFailed_ ? endError() : false;
   case Flow::Error:
     return endError();
   }

@@ -5,6 +5,11 @@
 #pragma once
 #include "pagescan.h"
 
+#include "browser/webbrowser.h"
+#include "core/runreport.h"
+
+#include <QHash>
+
 #include <QString>
 #include <QVector>
 
@@ -13,7 +18,6 @@
 
 class ItemListModel;
 class QTimer;
-class WebBrowser;
 
 // How a phase left things: go on with the next phase, or end the pass.
 enum class Flow { Continue, Success, Quiet, Error };
@@ -98,7 +102,10 @@ public:
   // --- the upload of items -------------------------------------------------
   // Selects the file for the item through the page's file input. Leave
   // when stopped or when the chooser could not be served (the run stops).
-  Try handOffFile(int fileInput, const QString &path);
+  // `lineEachAttempt` logs "参照ボタン押下" before every attempt instead of
+  // once.
+  Try handOffFile(int fileInput, const QString &path,
+                  bool lineEachAttempt = false);
   // The FC2-form submit with its waits; `confirmArgument` non-empty starts
   // the companion tool around the click.
   // `button` names the submit button in the log; `secondLoadLine` is the
@@ -119,6 +126,23 @@ public:
   Flow uploadItems(const QString &searchLine,
                    const std::function<Try(int row)> &attempt);
   bool lastFailureWasVerification = false;
+  // Before a row's file goes to the chooser: is it an existing, readable
+  // regular file? If not the row is logged, given up and left unsent.
+  bool fileReady(int row);
+  // The row stays unmarked in this pass for `reason`; the pass then ends
+  // as a failure whatever comes after.
+  void giveUp(int row, LeftReason reason);
+  int givenUp() const { return givenUp_; }
+  // An upload was submitted and the page answered it.
+  void noteSent() { runReport().itemSent(); }
+
+  // What the last scan found, so that every action on one of its elements
+  // first checks that it is still the same element.
+  void rememberFound(const Snapshot &rows, const QStringList &props,
+                     const QVector<Target> &targets, const ScanResult &found);
+  void rememberElement(const Snapshot &rows, const QStringList &props,
+                       int index, const QString &property);
+  void forgetFound();
 
   // --- companion program ---------------------------------------------------
   bool launchConfirmPress(const QString &argument);
@@ -181,6 +205,17 @@ public:
   Try waitForNextPage();
 
 private:
+  const ElementGuard *guardOf(int i) const;
+  // A guarded action was refused: the page is not the one scanned.
+  void pageChanged();
+  // Ends a pass that gave items up: how many are left, then the error
+  // ending.
+  bool endGivenUp();
+
+  QHash<int, ElementGuard> guards_;
+  bool pageChanged_ = false;
+  int givenUp_ = 0;
+  bool chooserFailed_ = false;
   bool errorBoxes_;
   int errorNumber_ = 0;
   QString errorText_;

@@ -197,11 +197,18 @@ std::string FakeFc2::uploadBody(const Options &o,
       "}\n</script>\n"
       "<form method=\"post\" action=\"/upload.php\" "
       "enctype=\"multipart/form-data\" "
-      "onsubmit=\"return confirmOverwrite(this)\">\n"
+      "onsubmit=\"" +
+      std::string(o.submitLoadsNothing ? "return false"
+                                       : "return confirmOverwrite(this)") +
+      "\">\n"
       "<p><label><input type=\"checkbox\" name=\"thumb\" value=\"1\"" +
       std::string(o.thumbChecked ? " checked" : "") +
       "> サムネイルも作成する</label></p>\n";
-  if (!o.hideFileInput)
+  if (o.fileInputHidden)
+    body += "<p><input type=\"file\" name=\"upfile[]\" id=\"upfile\" "
+            "style=\"display:none\"><label for=\"upfile\">ファイルを選択"
+            "</label></p>\n";
+  else if (!o.hideFileInput)
     body += "<p><input type=\"file\" name=\"upfile[]\"></p>\n";
   body += "<p>同名ファイル <select name=\"overwrite\">"
           "<option value=\"0\">別名で保存</option>";

@@ -153,7 +153,12 @@ TEST_F(LivedoorRun, UnconfirmedUploadIsSentAgainWithinItsAttempts) {
   setting(RetryCount) = "1";
   setting(MakeUrlList) = "0";
   LogCapture log;
+  QString box;
+  answerNextModal(QString(), &box);
   startRun();
+  // An item given up makes the pass a failure: the error ending's box.
+  EXPECT_TRUE(box.startsWith("エラーが発生しました。")) << box.toStdString();
+  EXPECT_TRUE(log.contains("済にならなかったファイルが1件あります"));
   EXPECT_TRUE(log.contains("アップロード確認失敗"));
   EXPECT_TRUE(log.contains("ログアウト押下完了"));
   EXPECT_EQ(statuses(), QStringList({"", "済"}));

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
@@ -93,7 +94,8 @@ void answerNextModal(const QString &buttonText, QString *seenText,
   timer->setInterval(20);
   QObject::connect(timer, &QTimer::timeout, [=] {
     QWidget *w = QApplication::activeModalWidget();
-    if (!w)
+    // The file chooser is the run's own business, not the box waited for.
+    if (!w || qobject_cast<QFileDialog *>(w))
       return;
     timer->stop();
     timer->deleteLater();

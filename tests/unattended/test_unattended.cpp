@@ -1,0 +1,225 @@
+// An overnight run against the fake FC2 site with the real browser and the
+// real file chooser: files that went away, choosers that come late, are
+// hidden or refuse a path, a service that stopped confirming, a click that
+// loads nothing, a stop while the chooser is up.
+#include "servicerun.h"
+
+#include "browser/browserwindow.h"
+#include "browser/webbrowser.h"
+#include "core/itemlist.h"
+#include "core/runstate.h"
+#include "core/services.h"
+#include "core/settings.h"
+#include "fakefc2.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/rundriver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+
+#include <gtest/gtest.h>
+
+namespace {
+// No chooser may be left on screen once a run has ended.
+bool chooserOnScreen() {
+  for (QWidget *w : QApplication::topLevelWidgets())
+    if (qobject_cast<QFileDialog *>(w) && w->isVisible())
+      return true;
+  return false;
+}
+
+class Unattended : public ServiceRunTest {
+protected:
+  void SetUp() override {
+    ServiceRunTest::SetUp();
+    ASSERT_TRUE(site.start());
+    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+    setting(UserId) = "user@example.com";
+    setting(Password) = "secret";
+    setting(CheckUpload) = "1";
+    setting(LogOut) = "1";
+    setServiceLoginUrl(SvcFc2, setting(BlogUrl));
+    queueFiles({{"first.jpg", bytesFor(1, 5000)},
+                {"second.png", bytesFor(2, 12000)},
+                {"third.gif", bytesFor(3, 300)}});
+  }
+  void TearDown() override {
+    WebBrowser::chooserDelayMs = 0;
+    ServiceRunTest::TearDown();
+    site.stop();
+    EXPECT_FALSE(chooserOnScreen());
+  }
+  void setSite(const std::function<void(fake::FakeFc2::Options &)> &change) {
+    auto o = site.options();
+    change(o);
+    site.setOptions(o);
+  }
+  int sent(const std::string &name) const {
+    int n = 0;
+    for (const auto &u : site.uploads())
+      n += u.filename == name ? 1 : 0;
+    return n;
+  }
+  // Runs and returns the text of the box the run left for the user ("" when
+  // it showed none).
+  QString runAnsweringBox() {
+    QString box;
+    answerNextModal(QString(), &box);
+    startRun();
+    return box;
+  }
+  void expectAllArrivedAndMarked() {
+    EXPECT_EQ(statuses(), QStringList({"済", "済", "済"}));
+    const auto got = byName(site.uploads());
+    ASSERT_EQ(got.size(), files.size());
+    for (const auto &f : files)
+      EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
+  }
+
+  fake::FakeFc2 site;
+};
+
+const QString kErrorBox = "エラーが発生しました。";
+
+TEST_F(Unattended, AFileThatWentAwayIsSkippedTheOthersArriveAndThePassFails) {
+  QFile::remove(data.file("up/second.png"));
+  LogCapture log;
+  const QString box = runAnsweringBox();
+  EXPECT_EQ(statuses(), QStringList({"済", "", "済"}));
+  EXPECT_EQ(sent("first.jpg"), 1);
+  EXPECT_EQ(sent("second.png"), 0);
+  EXPECT_EQ(sent("third.gif"), 1);
+  EXPECT_TRUE(log.contains("ファイルが見つかりません(" +
+                           data.file("up/second.png") + ")"));
+  EXPECT_TRUE(log.contains("済にならなかったファイルが1件あります"));
+  EXPECT_TRUE(box.startsWith(kErrorBox)) << box.toStdString();
+  EXPECT_TRUE(window()->Idle);
+
+  // A folder in the file's place is no file either.
+  QDir().mkpath(data.file("up/second.png"));
+  log.clear();
+  runAnsweringBox();
+  EXPECT_TRUE(log.contains("通常のファイルではありません(" +
+                           data.file("up/second.png") + ")"));
+}
+
+TEST_F(Unattended,
+       AServiceThatNeverConfirmsFailsThePassAndNoPowerActionFollows) {
+  setSite([](auto &o) { o.omitResultSpan = true; });
+  setting(RetryCount) = "2";
+  window()->findChild<QAction *>("menu_suspend")->setChecked(true);
+  LogCapture log;
+  const QString box = runAnsweringBox();
+  window()->findChild<QAction *>("menu_suspend")->setChecked(false);
+  EXPECT_EQ(statuses(), QStringList({"", "", ""}));
+  for (const auto &f : files)
+    EXPECT_EQ(sent(f.first.toStdString()), 2) << f.first.toStdString();
+  EXPECT_TRUE(box.startsWith(kErrorBox)) << box.toStdString();
+  EXPECT_TRUE(log.contains("済にならなかったファイルが3件あります"));
+  EXPECT_FALSE(log.contains("サスペンド移行開始"));
+  EXPECT_EQ(log.lines().last(), "ブラウザを閉じる");
+}
+
+TEST_F(Unattended, RepeatModeGivesUpOnAServiceThatStoppedConfirming) {
+  setSite([](auto &o) { o.omitResultSpan = true; });
+  setting(AutoRetry) = "1";
+  setting(RetryCount) = "1";
+  LogCapture log;
+  startRun();
+  EXPECT_EQ(log.count("ブラウザを開く"), 3);
+  EXPECT_TRUE(log.containsStart("アップロードが3回続けて確認できませんでした"));
+  for (const auto &f : files)
+    EXPECT_EQ(sent(f.first.toStdString()), 3);
+
+  // A wrong password is not tried pass after pass either.
+  site.setCredentials("user@example.com", "other");
+  setting(CheckLogin) = "1";
+  log.clear();
+  startRun();
+  EXPECT_EQ(log.count("ブラウザを開く"), 1);
+  EXPECT_TRUE(log.contains("ログインチェック失敗"));
+}
+
+TEST_F(Unattended, ALateChooserAndAHiddenInputAreServed) {
+  // Later than the timer's first tick and the whole search after it.
+  WebBrowser::chooserDelayMs = 1500;
+  startRun();
+  expectAllArrivedAndMarked();
+
+  WebBrowser::chooserDelayMs = 0;
+  window()->items()->clear();
+  files.clear();
+  site.clearUploads();
+  queueFiles({{"fourth.jpg", bytesFor(4, 2000)}});
+  setSite([](auto &o) { o.fileInputHidden = true; });
+  startRun();
+  EXPECT_EQ(statuses(), QStringList({"済"}));
+  ASSERT_EQ(site.uploads().size(), 1u);
+  EXPECT_EQ(QByteArray::fromStdString(site.uploads()[0].bytes),
+            files.back().second);
+}
+
+TEST_F(Unattended, AChooserThatRefusesThePathIsClosedAndTheRunStops) {
+  setting(RetryCount) = "2";
+  // The file goes away between the check and the chooser.
+  WebBrowser::chooserDelayMs = 300;
+  const QString path = data.file("up/first.jpg");
+  Trigger gone([] { return WebBrowser::awaitingChooser(); },
+               [path] { QFile::remove(path); });
+  LogCapture log;
+  const QString box = runAnsweringBox();
+  EXPECT_EQ(log.count("ファイルダイアログが閉じませんでした(" + path + ")"), 2);
+  EXPECT_TRUE(log.contains("リトライしたが失敗"));
+  EXPECT_TRUE(box.startsWith(kErrorBox)) << box.toStdString();
+  EXPECT_EQ(statuses(), QStringList({"", "", ""}));
+  EXPECT_TRUE(site.uploads().empty());
+}
+
+TEST_F(Unattended, AStopWhileTheChooserIsUpEndsTheRunWithinASecond) {
+  WebBrowser::chooserDelayMs = 0;
+  QElapsedTimer sinceStop;
+  // The chooser is up, nobody has served it yet.
+  Trigger stop(
+      [] {
+        return browserLoaded() && frmBrowser()->WebBrowser1->chooserOpen();
+      },
+      [&] {
+        stopRun();
+        sinceStop.start();
+      });
+  startRun();
+  ASSERT_TRUE(sinceStop.isValid());
+  EXPECT_LT(sinceStop.elapsed(), 1000);
+  EXPECT_TRUE(window()->Idle);
+  EXPECT_TRUE(site.uploads().empty());
+}
+
+TEST_F(Unattended, ASubmitThatLoadsNothingIsAFailedAttemptNeverAMark) {
+  setSite([](auto &o) { o.submitLoadsNothing = true; });
+  setting(CheckUpload) = "0";
+  setting(MakeUrlList) = "0";
+  setting(RetryCount) = "1";
+  LogCapture log;
+  const QString box = runAnsweringBox();
+  EXPECT_TRUE(log.contains("ページの読み込みが始まりませんでした"));
+  EXPECT_FALSE(log.contains("アップロード押下完了"));
+  EXPECT_EQ(statuses(), QStringList({"", "", ""}));
+  EXPECT_TRUE(box.startsWith(kErrorBox)) << box.toStdString();
+}
+
+TEST_F(Unattended, AnUnwritableUrlListIsLoggedAndTheMarkStays) {
+  setting(MakeUrlList) = "1";
+  QDir().mkpath(data.file("UrlList.txt"));
+  LogCapture log;
+  startRun();
+  expectAllArrivedAndMarked();
+  EXPECT_EQ(
+      log.count("URL対応リスト追加失敗(" + data.file("UrlList.txt") + ")"), 3);
+  EXPECT_FALSE(log.contains("URL対応リスト追加完了"));
+}
+} // namespace
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
