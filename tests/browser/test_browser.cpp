@@ -306,6 +306,31 @@ TEST_F(BrowserTest, ChooserNotFoundStillReturnsTheClick) {
   EXPECT_TRUE(log.lines().isEmpty());
 }
 
+TEST_F(BrowserTest, GuardedActionsRefuseAnElementThatChangedPlace) {
+  open("/");
+  const int plain = indexOf("input", 0, "plain", {"Name"});
+  ASSERT_GT(plain, 0);
+  const ElementGuard guard{"input", "Name", "plain"};
+  EXPECT_TRUE(browser()->setProperty(plain, "Value", "typed", &guard));
+  EXPECT_EQ(browser()->getProperty(plain, "Value"), "typed");
+
+  // A script puts a password field where the text field was.
+  browser()->evaluate("var p=document.createElement('input');p.type="
+                      "'password';p.name='pw';document.body.insertBefore(p,"
+                      "document.body.firstChild);");
+  EXPECT_FALSE(browser()->setProperty(plain, "Value", "secret", &guard));
+  EXPECT_TRUE(browser()->elementChanged());
+  EXPECT_EQ(browser()->getProperty(plain, "Value"), "");
+  EXPECT_EQ(browser()->getProperty(plain + 1, "Value"), "typed");
+
+  // A refused click fails the page wait that follows it, once.
+  LogCapture log;
+  EXPECT_FALSE(browser()->Click(plain, &guard));
+  EXPECT_EQ(waitBrowser(kNet, 0), -1);
+  EXPECT_TRUE(log.contains("ページが変わったため押下しませんでした"));
+  EXPECT_EQ(waitBrowser(kNet, 0), 0);
+}
+
 TEST_F(BrowserTest, TickWithoutRequestOnlyPauses) {
   LogCapture log;
   DlgRequest = 0;

@@ -14,6 +14,8 @@
 #include "fakesite.h"
 #include "mainwindow/rundriver.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -66,14 +68,23 @@ TEST_F(Companion, ToolAnswersTheConfirmAndSilenceComesBack) {
   StopRequested = true;
 }
 
-TEST_F(Companion, ToolThatCannotStartIsReported) {
-  LogCapture log;
+TEST_F(Companion, ToolThatCannotStartOrEndsAtOnceIsReported) {
   const QString keep = programFolder();
   setProgramFolder(data.path()); // no ConfirmPress there
-  EXPECT_FALSE(launchConfirmPress("x"));
+  for (bool present : {false, true}) {
+    // A tool that ends at once (no display, refused arguments) presses
+    // nothing either.
+    if (present) {
+      writeFile(data.file("ConfirmPress"), "#!/bin/sh\nexit 0\n");
+      QFile::setPermissions(data.file("ConfirmPress"),
+                            QFile::ReadOwner | QFile::ExeOwner);
+    }
+    LogCapture log;
+    EXPECT_FALSE(launchConfirmPress("x"));
+    EXPECT_EQ(ConfirmPressPid, 0);
+    EXPECT_EQ(log.lines(), QStringList({"ツール起動エラー"}));
+  }
   setProgramFolder(keep);
-  EXPECT_EQ(ConfirmPressPid, 0);
-  EXPECT_EQ(log.lines(), QStringList({"ツール起動エラー"}));
 }
 
 TEST_F(Companion, Fc2OverwriteConfirmationPressedDuringARun) {
