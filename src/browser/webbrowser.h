@@ -91,9 +91,30 @@ public:
   // Shared profile of both browser windows (cookies survive between them).
   static QWebEngineProfile *sharedProfile();
 
+  // Recording the user's own actions in the page. While on, the page
+  // reports each click the user makes, before the page acts on it, and
+  // each new value of a field (never of a password field); a file chooser
+  // the page opens is answered empty at once, since nobody picks a file
+  // while recording.
+  struct Recorded {
+    bool click = false; // true: a click; false: a field's new value
+    int index = 0;      // the element clicked or edited (document.all)
+    int link = 0;       // click: the link or button around it, 0 if none
+    // Click: the page at that moment, as snapshot() gives it for
+    // `properties` and the tags of `index` and `link` (a password
+    // field's Value reads empty).
+    QVector<QStringList> snapshot;
+    QString value; // edit: the field's value
+  };
+  void startRecording(const QStringList &properties);
+  void stopRecording();
+  bool recording() const { return recording_; }
+  std::function<void(const Recorded &)> onRecorded;
+
 private:
   friend class BrowserPage;
   void markInteractive();
+  void recorded(const QString &message);
 
   BrowserPage *page_;
   int readyState_ = 4;
@@ -102,4 +123,6 @@ private:
   bool chooserOpen_ = false;
   int choosersOpened_ = 0;
   quint64 navigationSerial_ = 0;
+  bool recording_ = false;
+  QStringList recordProperties_;
 };
