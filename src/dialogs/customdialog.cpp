@@ -343,7 +343,7 @@ void frmCustom::applyPreset(Preset preset) {
 }
 
 void frmCustom::startRecording() {
-  if (recorder_) {
+  if (recorder_ && recorder_->isVisible()) {
     recorder_->raise();
     recorder_->activateWindow();
     return;
@@ -354,6 +354,7 @@ void frmCustom::startRecording() {
         script(), setting(UserId), setting(Password));
     for (int r = 0; r < kCustomRowCount; ++r)
       setRow(r, s.rows[r]);
+    recorder_ = nullptr; // it closes itself
   });
   recorder_->show();
 }
