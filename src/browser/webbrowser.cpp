@@ -92,9 +92,8 @@ const char *const kRecordMarker = "__sendora_record__";
 // replaces the page right after.
 const char *const kRecorder = R"JS(
 (function(props, mark){
-  var R = window.__sdrRec;
-  if (R) { R.on = true; return; }
-  R = window.__sdrRec = {on: true};
+  if (window.__sdrRec) return;
+  window.__sdrRec = true;
   var RS = '\u001e', US = '\u001f', bad = /[\u001e\u001f]/g;
   function index(e) { return Array.prototype.indexOf.call(document.all, e); }
   function get(e, p) {
@@ -117,7 +116,7 @@ const char *const kRecorder = R"JS(
   }
   function send(o) { console.log(mark + JSON.stringify(o)); }
   window.addEventListener('click', function(ev) {
-    if (!R.on || !ev.isTrusted) return;
+    if (!ev.isTrusted) return;
     var e = ev.target;
     if (e && e.nodeType !== 1) e = e.parentElement;
     if (!e) return;
@@ -130,7 +129,7 @@ const char *const kRecorder = R"JS(
   }, true);
   function edited(ev) {
     var e = ev.target, t = e && e.nodeName;
-    if (!R.on || (t !== 'INPUT' && t !== 'TEXTAREA' && t !== 'SELECT')) return;
+    if (t !== 'INPUT' && t !== 'TEXTAREA' && t !== 'SELECT') return;
     var ty = String(e.type || '').toLowerCase();
     if (/^(password|file|checkbox|radio|submit|button|reset|image)$/.test(ty))
       return;
@@ -285,30 +284,17 @@ void WebBrowser::startRecording(const QStringList &properties) {
   recording_ = true;
   const QString source =
       QString::fromUtf8(kGetter) + QString::fromUtf8(kRecorder) +
-      QStringLiteral("(%1,%2);").arg(jsArray(properties),
-                                     jsString(QLatin1String(kRecordMarker)));
-  QWebEngineScriptCollection &scripts = page_->scripts();
-  for (const QWebEngineScript &old :
-       scripts.find(QStringLiteral("sendora-recorder")))
-    scripts.remove(old);
+      QStringLiteral("(%1,%2);")
+          .arg(jsArray(properties), jsString(QLatin1String(kRecordMarker)));
   QWebEngineScript script;
   script.setName(QStringLiteral("sendora-recorder"));
   script.setInjectionPoint(QWebEngineScript::DocumentCreation);
   script.setWorldId(QWebEngineScript::ApplicationWorld);
   script.setRunsOnSubFrames(false);
   script.setSourceCode(source);
-  scripts.insert(script);
+  page_->scripts().insert(script);
   // The page already shown gets it too.
   evaluate(source);
-}
-
-void WebBrowser::stopRecording() {
-  recording_ = false;
-  QWebEngineScriptCollection &scripts = page_->scripts();
-  for (const QWebEngineScript &old :
-       scripts.find(QStringLiteral("sendora-recorder")))
-    scripts.remove(old);
-  evaluate(QStringLiteral("if(window.__sdrRec)window.__sdrRec.on=false;"));
 }
 
 void WebBrowser::recorded(const QString &message) {

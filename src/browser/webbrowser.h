@@ -107,7 +107,6 @@ public:
     QString value; // edit: the field's value
   };
   void startRecording(const QStringList &properties);
-  void stopRecording();
   bool recording() const { return recording_; }
   std::function<void(const Recorded &)> onRecorded;
 

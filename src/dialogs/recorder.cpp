@@ -15,7 +15,7 @@
 
 namespace {
 QString methodName(const QString &code) {
-  static const char *const names[] = {"指定なし", "Name", "Value",
+  static const char *const names[] = {"指定なし",  "Name", "Value",
                                       "innerText", "Alt",  "Type"};
   const int i = code.toInt();
   return i >= 0 && i < 6 ? QString::fromUtf8(names[i]) : code;
@@ -103,7 +103,7 @@ RecorderWindow::RecorderWindow(const QString &startUrl, QWidget *parent)
     switch (recording_.click(r.snapshot, r.index, r.link)) {
     case CustomRecording::Stored:
       showRow();
-      showNote(QStringLiteral("記録しました（%1）: %2")
+      showNote(QStringLiteral("記録しました %1%2")
                    .arg(customRowLabel(row), describe(recording_.row(row))));
       break;
     case CustomRecording::NotUnique:

@@ -32,7 +32,7 @@ QString column(const Snapshot &s, int index, int code) {
 bool isField(const QString &tag, const QString &type) {
   if (tag == QLatin1String("textarea") || tag == QLatin1String("select"))
     return true;
-  static const QStringList pressed{"checkbox", "radio",  "submit", "button",
+  static const QStringList pressed{"checkbox", "radio", "submit", "button",
                                    "reset",    "image", "file"};
   return tag == QLatin1String("input") && !pressed.contains(type.toLower());
 }
@@ -65,10 +65,9 @@ QVector<int> codeOrder(const QString &tag, const QString &type) {
 } // namespace
 
 const QStringList &recordProperties() {
-  static const QStringList p{
-      QStringLiteral("Name"), QStringLiteral("Value"),
-      QStringLiteral("innerText"), QStringLiteral("alt"),
-      QStringLiteral("Type")};
+  static const QStringList p{QStringLiteral("Name"), QStringLiteral("Value"),
+                             QStringLiteral("innerText"), QStringLiteral("alt"),
+                             QStringLiteral("Type")};
   return p;
 }
 
@@ -95,8 +94,8 @@ QString recordPrompt(int row) {
                                            : QString();
 }
 
-CustomRecording::Outcome
-CustomRecording::click(const Snapshot &snapshot, int index, int link) {
+CustomRecording::Outcome CustomRecording::click(const Snapshot &snapshot,
+                                                int index, int link) {
   if (finished())
     return Ignored;
   const int r = current_;
