@@ -91,11 +91,11 @@ public:
   // Shared profile of both browser windows (cookies survive between them).
   static QWebEngineProfile *sharedProfile();
 
-  // Recording the user's own actions in the page. While on, the page
-  // reports each click the user makes, before the page acts on it, and
-  // each new value of a field (never of a password field); a file chooser
-  // the page opens is answered empty at once, since nobody picks a file
-  // while recording.
+  // Recording the user's own actions in the page. From startRecording on,
+  // every page reports each click the user makes, before the page acts on
+  // it, and each new value of a field (never of a password field); a file
+  // chooser the page opens is answered empty at once, since nobody picks a
+  // file while recording.
   struct Recorded {
     bool click = false; // true: a click; false: a field's new value
     int index = 0;      // the element clicked or edited (document.all)
@@ -107,7 +107,6 @@ public:
     QString value; // edit: the field's value
   };
   void startRecording(const QStringList &properties);
-  bool recording() const { return recording_; }
   std::function<void(const Recorded &)> onRecorded;
 
 private:
