@@ -73,6 +73,82 @@ QString jsArray(const QStringList &l) {
                                .toJson(QJsonDocument::Compact));
 }
 
+// The page's flat snapshot text: records split by U+001E, fields by U+001F.
+QVector<QStringList> parseSnapshot(const QString &flat, int propertyCount) {
+  QVector<QStringList> rows;
+  if (flat.isEmpty())
+    return rows;
+  const QList<QStringView> records = QStringView(flat).split(QChar(0x1e));
+  rows.reserve(records.size());
+  for (QStringView rec : records) {
+    QStringList row;
+    row.reserve(propertyCount + 1);
+    for (QStringView f : rec.split(QChar(0x1f)))
+      row << f.toString();
+    while (row.size() < propertyCount + 1)
+      row << QString();
+    rows << row;
+  }
+  return rows;
+}
+
+const char *const kRecordMarker = "__sendora_record__";
+
+// Installed in every document while recording, in the script world of the
+// program (the page's own scripts cannot see or undo it). A capture
+// listener on the window hears a click before the page does, and reports
+// it with the page as it is at that moment: a click on a link usually
+// replaces the page right after.
+const char *const kRecorder = R"JS(
+(function(props, mark){
+  if (window.__sdrRec) return;
+  window.__sdrRec = true;
+  var RS = '\u001e', US = '\u001f', bad = /[\u001e\u001f]/g;
+  function index(e) { return Array.prototype.indexOf.call(document.all, e); }
+  function get(e, p) {
+    // What the user types as a password is never read.
+    if (p === 'Value' && String(e.type || '').toLowerCase() === 'password')
+      return '';
+    try { return __sdrGet(e, p); } catch (x) { return ''; }
+  }
+  function snap(tags) {
+    var all = document.all, n = all.length, out = new Array(n);
+    for (var i = 0; i < n; i++) {
+      var e = all[i], nn = String(e.nodeName || '').trim().toLowerCase();
+      var rec = nn;
+      if (tags.indexOf(nn) >= 0)
+        for (var k = 0; k < props.length; k++)
+          rec += US + get(e, props[k]).replace(bad, ' ');
+      out[i] = rec;
+    }
+    return out.join(RS);
+  }
+  function send(o) { console.log(mark + JSON.stringify(o)); }
+  window.addEventListener('click', function(ev) {
+    if (!ev.isTrusted) return;
+    var e = ev.target;
+    if (e && e.nodeType !== 1) e = e.parentElement;
+    if (!e) return;
+    // A label hands the click on to its control, which reports it then.
+    if (e.nodeName === 'LABEL' && e.control) return;
+    var l = e.parentElement ? e.parentElement.closest('a[href],button') : null;
+    var tags = [String(e.nodeName).toLowerCase()];
+    if (l) tags.push(String(l.nodeName).toLowerCase());
+    send({k: 'c', i: index(e), l: l ? index(l) : 0, s: snap(tags)});
+  }, true);
+  function edited(ev) {
+    var e = ev.target, t = e && e.nodeName;
+    if (t !== 'INPUT' && t !== 'TEXTAREA' && t !== 'SELECT') return;
+    var ty = String(e.type || '').toLowerCase();
+    if (/^(password|file|checkbox|radio|submit|button|reset|image)$/.test(ty))
+      return;
+    send({k: 'v', i: index(e), v: String(e.value)});
+  }
+  window.addEventListener('input', edited, true);
+  window.addEventListener('change', edited, true);
+})
+)JS";
+
 // A stop asked for during a wait ends it: a wait that began while no run
 // was going (the flag is up then) is bounded by its time alone.
 class StopWatch {
@@ -108,6 +184,8 @@ QStringList BrowserPage::chooseFiles(FileSelectionMode mode,
                                      const QStringList &acceptedMimeTypes) {
   Q_UNUSED(oldFiles);
   Q_UNUSED(acceptedMimeTypes);
+  if (owner_->recording_)
+    return {};
   QPointer<WebBrowser> owner(owner_);
   // The click that asked for it has already given up: nobody would serve
   // this chooser, and it would hold the run for ever.
@@ -192,6 +270,8 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel,
                                            const QString &) {
   if (message == QLatin1String(kReadyMarker))
     owner_->markInteractive();
+  else if (message.startsWith(QLatin1String(kRecordMarker)))
+    owner_->recorded(message.mid(int(qstrlen(kRecordMarker))));
 }
 
 QWebEngineProfile *WebBrowser::sharedProfile() {
@@ -247,6 +327,42 @@ WebBrowser::~WebBrowser() { setAwaitingChooser(false); }
 void WebBrowser::markInteractive() {
   if (loading_ && readyState_ < 3)
     readyState_ = 3;
+}
+
+void WebBrowser::startRecording(const QStringList &properties) {
+  recordProperties_ = properties;
+  recording_ = true;
+  const QString source =
+      QString::fromUtf8(kGetter) + QString::fromUtf8(kRecorder) +
+      QStringLiteral("(%1,%2);")
+          .arg(jsArray(properties), jsString(QLatin1String(kRecordMarker)));
+  QWebEngineScript script;
+  script.setName(QStringLiteral("sendora-recorder"));
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setWorldId(QWebEngineScript::ApplicationWorld);
+  script.setRunsOnSubFrames(false);
+  script.setSourceCode(source);
+  page_->scripts().insert(script);
+  // The page already shown gets it too.
+  evaluate(source);
+}
+
+void WebBrowser::recorded(const QString &message) {
+  if (!recording_ || !onRecorded)
+    return;
+  const QJsonObject o = QJsonDocument::fromJson(message.toUtf8()).object();
+  Recorded r;
+  r.click = o.value(QStringLiteral("k")).toString() == QLatin1String("c");
+  r.index = o.value(QStringLiteral("i")).toInt();
+  if (r.click) {
+    r.link = o.value(QStringLiteral("l")).toInt();
+    r.snapshot = parseSnapshot(o.value(QStringLiteral("s")).toString(),
+                               recordProperties_.size());
+  } else {
+    r.value = o.value(QStringLiteral("v")).toString();
+  }
+  if (r.index > 0)
+    onRecorded(r);
 }
 
 void WebBrowser::Navigate(const QString &url) {
@@ -343,22 +459,7 @@ QVector<QStringList> WebBrowser::snapshot(const QStringList &properties,
           "rec+=US+v.replace(bad,' ');}}out[i]=rec;}return out.join(RS);})"
           "(%1,%2)")
           .arg(jsArray(properties), jsArray(tags));
-  const QString flat = evaluate(js).toString();
-  QVector<QStringList> rows;
-  if (flat.isEmpty())
-    return rows;
-  const QList<QStringView> records = QStringView(flat).split(QChar(0x1e));
-  rows.reserve(records.size());
-  for (QStringView rec : records) {
-    QStringList row;
-    row.reserve(properties.size() + 1);
-    for (QStringView f : rec.split(QChar(0x1f)))
-      row << f.toString();
-    while (row.size() < properties.size() + 1)
-      row << QString();
-    rows << row;
-  }
-  return rows;
+  return parseSnapshot(evaluate(js).toString(), properties.size());
 }
 
 QString WebBrowser::getProperty(int index, const QString &property) {
@@ -445,10 +546,10 @@ bool WebBrowser::Click(int index, const ElementGuard *guard) {
           "var t=String(e.nodeName).toLowerCase(),ty=String(e.type||'')"
           ".toLowerCase();var file=(t==='input'&&ty==='file');"
           "function here(w){return !w||/^_(self|top|parent)$/i.test(w);}"
-          "var f=e.form;var nav=(t==='a'&&e.getAttribute('href')&&"
-          "!/^(javascript:|#)/i.test(e.getAttribute('href'))&&here(e.target))"
-          "||(!!f&&here(f.target)&&((t==='input'&&(ty==='submit'||"
-          "ty==='image'))||(t==='button'&&ty==='submit')));"
+          "var a=e.closest?e.closest('a[href]'):null,f=e.form;"
+          "var nav=(a&&!/^(javascript:|#)/i.test(a.getAttribute('href'))&&"
+          "here(a.target))||(!!f&&here(f.target)&&((t==='input'&&(ty==="
+          "'submit'||ty==='image'))||(t==='button'&&ty==='submit')));"
           "var r=null;if(file){e.scrollIntoView({block:'center'});"
           "var b=e.getBoundingClientRect(),cs=getComputedStyle(e);"
           "var x=b.left+b.width/2,y=b.top+b.height/2;"

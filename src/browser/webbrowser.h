@@ -119,11 +119,30 @@ public:
   // Shared profile of both browser windows (cookies survive between them).
   static QWebEngineProfile *sharedProfile();
 
+  // Recording the user's own actions in the page. From startRecording on,
+  // every page reports each click the user makes, before the page acts on
+  // it, and each new value of a field (never of a password field); a file
+  // chooser the page opens is answered empty at once, since nobody picks a
+  // file while recording.
+  struct Recorded {
+    bool click = false; // true: a click; false: a field's new value
+    int index = 0;      // the element clicked or edited (document.all)
+    int link = 0;       // click: the link or button around it, 0 if none
+    // Click: the page at that moment, as snapshot() gives it for
+    // `properties` and the tags of `index` and `link` (a password
+    // field's Value reads empty).
+    QVector<QStringList> snapshot;
+    QString value; // edit: the field's value
+  };
+  void startRecording(const QStringList &properties);
+  std::function<void(const Recorded &)> onRecorded;
+
 private:
   friend class BrowserPage;
   void markInteractive();
   bool clickFileInput(const QJsonArray &point);
   void setAwaitingChooser(bool awaiting);
+  void recorded(const QString &message);
 
   BrowserPage *page_;
   int readyState_ = 4;
@@ -138,4 +157,6 @@ private:
   bool elementChanged_ = false;
   quint64 newWindowSerial_ = 0;
   quint64 navigationSerial_ = 0;
+  bool recording_ = false;
+  QStringList recordProperties_;
 };

@@ -1,5 +1,7 @@
 #include "customdialog.h"
 
+#include "recorder.h"
+
 #include "core/paths.h"
 #include "core/settings.h"
 #include "core/textfile.h"
@@ -226,10 +228,13 @@ frmCustom::frmCustom(QWidget *parent) : QDialog(parent) {
   cmdClear = new QPushButton(QStringLiteral("クリア"), this);
   cmdOpen = new QPushButton(QStringLiteral("読込"), this);
   cmdSave = new QPushButton(QStringLiteral("保存"), this);
+  cmdRecord = new QPushButton(QStringLiteral("記録"), this);
+  cmdRecord->setToolTip(
+      QStringLiteral("ブラウザでサイトをクリックして各行を記録します。"));
   cmdOK = new QPushButton(QStringLiteral("OK"), this);
   cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
   for (QPushButton *b : {cmdFc2, cmdSeeSaa, CmdDti, cmdNinja, cmdClear, cmdOpen,
-                         cmdSave, cmdOK, cmdCancel})
+                         cmdSave, cmdRecord, cmdOK, cmdCancel})
     b->setAutoDefault(false);
 
   connect(cmdFc2, &QPushButton::clicked, this,
@@ -243,6 +248,7 @@ frmCustom::frmCustom(QWidget *parent) : QDialog(parent) {
   connect(cmdClear, &QPushButton::clicked, this, &frmCustom::clearRows);
   connect(cmdOpen, &QPushButton::clicked, this, &frmCustom::loadFile);
   connect(cmdSave, &QPushButton::clicked, this, [this] { saveFile(); });
+  connect(cmdRecord, &QPushButton::clicked, this, &frmCustom::startRecording);
   connect(cmdOK, &QPushButton::clicked, this, [this] {
     if (saveFile())
       accept();
@@ -259,6 +265,7 @@ frmCustom::frmCustom(QWidget *parent) : QDialog(parent) {
   auto *bottom = new QHBoxLayout;
   bottom->addWidget(cmdOpen);
   bottom->addWidget(cmdSave);
+  bottom->addWidget(cmdRecord);
   bottom->addStretch();
   bottom->addWidget(cmdOK);
   bottom->addWidget(cmdCancel);
@@ -333,6 +340,30 @@ void frmCustom::applyPreset(Preset preset) {
                             presetText(p.search), QString::number(p.action),
                             presetText(p.value)});
   chkBack->setChecked(t.back);
+}
+
+void frmCustom::startRecording() {
+  if (recorder_ && recorder_->isVisible()) {
+    recorder_->raise();
+    recorder_->activateWindow();
+    return;
+  }
+  recorder_ = new RecorderWindow(setting(BlogUrl), this);
+  connect(recorder_, &RecorderWindow::finished, this, [this] {
+    const CustomScript s = recorder_->recording().applyTo(
+        script(), setting(UserId), setting(Password));
+    for (int r = 0; r < kCustomRowCount; ++r)
+      setRow(r, s.rows[r]);
+    recorder_ = nullptr; // it closes itself
+  });
+  recorder_->show();
+}
+
+RecorderWindow *frmCustom::recorder() const { return recorder_; }
+
+QString customRowLabel(int row) {
+  return row >= 0 && row < kCustomRowCount ? QString::fromUtf8(kRowLabels[row])
+                                           : QString();
 }
 
 void openCustomDesigner(QWidget *parent) {

@@ -5,12 +5,17 @@
 #include "scripts/customscript.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QVector>
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class RecorderWindow;
+
+// The designer's label of a row ("ｻｲﾝｲﾝ：", ...).
+QString customRowLabel(int row);
 
 class frmCustom : public QDialog {
   Q_OBJECT
@@ -30,6 +35,7 @@ public:
   QPushButton *cmdClear;
   QPushButton *cmdOpen;
   QPushButton *cmdSave;
+  QPushButton *cmdRecord;
   QPushButton *cmdOK;
   QPushButton *cmdCancel;
 
@@ -47,8 +53,14 @@ public:
   // What the controls hold, as the file would have it.
   CustomScript script() const;
 
+  // Opens the recorder at the blog's address (or brings it forward); its
+  // 終了 fills the rows, which are saved only by 保存 or OK.
+  void startRecording();
+  RecorderWindow *recorder() const;
+
 private:
   void setRow(int r, const CustomRow &row);
+  QPointer<RecorderWindow> recorder_;
 };
 
 // Opens the designer as a modal dialog over `parent`.

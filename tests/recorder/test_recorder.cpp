@@ -1,0 +1,306 @@
+// Recording the user-defined script: the choice of tag, attribute and
+// search text on hand-made snapshots; then a recording made with real
+// clicks and key presses on a blog full of decoys, saved and run end to
+// end, with pictures of the designer and the recorder on the way.
+#include "servicerun.h"
+
+#include "browser/browserwindow.h"
+#include "browser/webbrowser.h"
+#include "core/runstate.h"
+#include "core/settings.h"
+#include "dialogs/customdialog.h"
+#include "dialogs/recorder.h"
+#include "fakegeneric.h"
+#include "mainwindow/rundriver.h"
+#include "scripts/skeleton.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+void PrintTo(const QString &s, std::ostream *os) { *os << s.toStdString(); }
+
+namespace {
+QString rowText(const CustomRow &r) {
+  return QStringList{r.tag, r.attribute, r.search, r.action, r.value}.join("|");
+}
+
+TEST(ChooseLocator, FindsExactlyTheClickedElementByTheRunnersRules) {
+  // Per element: nodename, Name, Value, innerText, alt, Type; then what
+  // a click on it records ("-": no code finds it alone).
+  const std::vector<std::pair<QStringList, QString>> elements = {
+      {{"html"}, "-"},
+      {{"input", "user_id", "", "", "", "text"}, "input/5/text"}, // by type
+      {{"input", "", "ログイン", "", "", "submit"}, "input/2/ログイン"},
+      {{"input", "user_id", "x", "", "", "text"}, "input/1/user_id"}, // last
+      {{"input", "do_login", "ログイン", "", "", "submit"}, "input/1/do_login"},
+      {{"a", "", "", "サインインの方法", "", ""}, "a/3/サインインの方法"},
+      {{"a", "", "", " サインイン ", "", ""}, "a/3/サインイン"},
+      {{"a", "", "", "", "", ""}, "-"},
+      {{"img", "", "", "", "ファイル管理", ""}, "img/4/ファイル管理"},
+      {{"a", "", "", "UPLOAD", "", ""}, "a/3/UPLOAD"},
+      {{"a", "", "", "upload", "", ""}, "-"},        // case does not count
+      {{"input", "title", "", "", "", "text"}, "-"}, // a later Name twin
+      {{"input", "title", "", "", "", "hidden"}, "input/1/title"},
+      {{"a", "", "", "二行の\nリンク", "", ""}, "-"}, // not in a file line
+      {{"input", "", "", "", "送信", "image"}, "input/4/送信"},
+      {{"button", "go", "", "送信する", "", "submit"}, "button/3/送信する"},
+      {{"input", "agree", "yes", "", "", "checkbox"}, "input/2/yes"},
+      {{"input", "agree", "no", "", "", "checkbox"}, "input/1/agree"},
+  };
+  Snapshot page;
+  for (const auto &e : elements)
+    page << e.first;
+  for (int i = 0; i <= page.size(); ++i) {
+    const Locator l = chooseLocator(page, i);
+    EXPECT_EQ(l.found() ? l.tag + "/" + l.attribute + "/" + l.search : "-",
+              i < page.size() ? elements[i].second : "-")
+        << i;
+  }
+
+  // What the walk through the rows makes of the clicks.
+  CustomRecording rec;
+  rec.skip();
+  EXPECT_EQ(rec.click(page, 3, 7), CustomRecording::Stored); // the field
+  for (int r = RowPassword; r < RowBrowse; ++r)
+    rec.skip();
+  EXPECT_EQ(rec.click(page, 4), CustomRecording::Stored); // no file input
+  rec.skip();
+  EXPECT_EQ(rec.click(page, 11), CustomRecording::NotUnique);
+  EXPECT_EQ(rec.click(page, 3), CustomRecording::Stored);
+  rec.edit(3, "前");
+  rec.pageChanged(); // indexes of the old page mean nothing now
+  rec.edit(3, "後");
+  CustomScript before;
+  before.rows[RowSubmit] = CustomRow{"input", "2", "keep", "1", ""};
+  const CustomScript s = rec.applyTo(before, "taro", "pw");
+  EXPECT_EQ(rowText(s.rows[RowSignIn]), "|0||0|");
+  EXPECT_EQ(rowText(s.rows[RowUserId]), "input|1|user_id|2|taro");
+  EXPECT_EQ(rowText(s.rows[RowBrowse]), "input|1|do_login|1|");
+  EXPECT_EQ(rowText(s.rows[RowField1]), "input|1|user_id|2|前");
+  EXPECT_EQ(rowText(s.rows[RowSubmit]), "input|2|keep|1|"); // not reached
+}
+
+// --- a user in the recorder's browser ----------------------------------
+
+// Pages with decoys around the elements the recording wants, served by the
+// generic fake blog beside its own pages; the upload goes to its handler.
+const std::map<std::string, std::string> kDecoyPages = {
+    {"/d/top", R"(<a href="/d/help">サインインの方法</a>
+<a href="/d/login">サインイン</a>)"},
+    {"/d/login", R"(<form action="/d/help"><input name="user_id">
+<input type="submit" value="ログイン"></form>
+<form method="post" action="/d/login"><input name="user_id">
+<input type="password" name="user_pw">
+<input type="submit" name="do_login" value="ログイン"></form>)"},
+    {"/d/home", R"(<a href="/d/help">ファイル管理の説明</a>
+<button type="button">詳細</button><button type="button" id="twin">詳細</button>
+<a href="/d/page1"><img src="/img/login.png" alt="ファイル管理"></a>)"},
+    {"/d/page1", R"(<a href="/d/help">アップロード履歴</a>
+<a href="/d/upload">アップロード</a>)"},
+    {"/d/upload", R"(<form method="post" action="/upload"
+ enctype="multipart/form-data">
+<input type="checkbox" name="make_thumb" value="1" checked>
+<input type="file" name="upload_file"><input name="file_title">
+<input name="comment"><input type="checkbox" name="public" value="1">
+<button type="button">送信する</button><input type="submit" value="送信する">
+</form>)"},
+    {"/d/help", "ヘルプ"},
+};
+
+void shoot(QWidget *w, const QString &name) {
+  QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
+  dir = (dir.isEmpty() ? QDir::tempPath() : dir) + "/screenshots";
+  QDir().mkpath(dir);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  QTest::qWait(200);
+  ASSERT_TRUE(w->grab().save(dir + "/" + name + ".png"));
+}
+
+class Recording : public ServiceRunTest {
+protected:
+  void SetUp() override {
+    ServiceRunTest::SetUp();
+    auto o = site.options();
+    o.formAfterUpload = false;
+    site.setOptions(o);
+    site.server().Get(R"(/d/\w+)", [this](const httplib::Request &req,
+                                          httplib::Response &res) {
+      const std::string id = site.ensureSession(req, res);
+      const bool in = req.path == "/d/login" && site.isLoggedIn(id);
+      fake::FakeSite::html(res, "decoy",
+                           in ? "<a href=\"/d/home\">管理画面へ</a>"
+                              : kDecoyPages.at(req.path));
+    });
+    site.server().Post("/d/login", [this](const httplib::Request &req,
+                                          httplib::Response &res) {
+      const std::string id = site.ensureSession(req, res);
+      site.setLoggedIn(id,
+                       fake::FakeSite::field(req, "user_id") == "taro" &&
+                           fake::FakeSite::field(req, "user_pw") == "himitsu");
+      fake::FakeSite::redirect(res, "/d/home");
+    });
+    ASSERT_TRUE(site.start());
+    setting(BlogUrl) = QString::fromStdString(site.url("/d/top"));
+    setting(UserId) = "taro";
+    setting(Password) = "himitsu";
+    setting(Thumbnail) = "0";
+  }
+  void TearDown() override {
+    if (browserLoaded())
+      unloadBrowser();
+    ServiceRunTest::TearDown();
+    site.stop();
+  }
+
+  WebBrowser *web() { return rec->browser(); }
+  QWidget *input() { return web()->focusProxy(); }
+  bool loaded(const QString &path) {
+    return waitFor([&] {
+      return web()->url().path() == path && web()->ReadyState() == 4;
+    });
+  }
+  // A real mouse click on the centre of the element. The engine drops
+  // input that comes before a fresh page's first paint, so, like a user,
+  // the test clicks again while nothing happens.
+  bool clickUntil(const QString &selector, const std::function<bool()> &done) {
+    for (int n = 0; n < 8; ++n) {
+      const QVariantList r =
+          web()
+              ->evaluate("(function(){var e=document.querySelector('" +
+                         selector +
+                         "');if(!e)return null;var r=e.getBoundingClientRect();"
+                         "return [r.left+r.width/2,r.top+r.height/2];})()")
+              .toList();
+      if (r.size() != 2)
+        return false;
+      const QPoint at(r[0].toInt(), r[1].toInt());
+      QTest::mouseClick(input(), Qt::LeftButton, Qt::NoModifier, at);
+      if (waitFor(done, 1000))
+        return true;
+    }
+    return false;
+  }
+  void click(const QString &selector, const QString &nextPage = {}) {
+    const int row = rec->recording().current();
+    ASSERT_TRUE(
+        clickUntil(selector, [&] { return rec->recording().current() > row; }))
+        << selector.toStdString() << ": " << rec->lblNote->text().toStdString();
+    if (!nextPage.isEmpty())
+      ASSERT_TRUE(loaded(nextPage)) << nextPage.toStdString();
+  }
+
+  fake::FakeGeneric site;
+  RecorderWindow *rec = nullptr;
+};
+
+TEST_F(Recording, ClicksThroughADecoySiteThenTheScriptUploads) {
+  frmCustom designer;
+  designer.setWindowModality(Qt::ApplicationModal); // as it is opened
+  designer.show();
+  designer.cmdRecord->click();
+  rec = designer.recorder();
+  ASSERT_TRUE(rec && loaded("/d/top"));
+  EXPECT_EQ(rec->txtUrl->text(), setting(BlogUrl));
+
+  click("a[href=\"/d/login\"]", "/d/login");
+  click("form[method=post] input[name=user_id]");
+  QTest::keyClicks(input(), "taro");
+  click("input[name=user_pw]");
+  QTest::keyClicks(input(), "himitsu");
+  shoot(rec, "frmRecorder");
+  click("input[name=do_login]", "/d/home");
+  EXPECT_TRUE(rec->lblRow->text().contains("ﾛｸﾞｲﾝ済："));
+  // The designer is modal; the recorder, its child, still takes input
+  // from the window system.
+  QTest::mouseClick(rec->windowHandle(), Qt::LeftButton, {},
+                    rec->cmdSkip->mapTo(rec, rec->cmdSkip->rect().center()));
+  ASSERT_TRUE(waitFor([&] { return rec->recording().current() == RowLink1; }));
+  // A button whose twin comes first cannot be found: the row waits.
+  ASSERT_TRUE(clickUntil(
+      "#twin", [&] { return rec->lblNote->text().contains("絞れません"); }));
+  EXPECT_EQ(rec->recording().current(), RowLink1);
+  click("img", "/d/page1");
+  click("a[href=\"/d/upload\"]", "/d/upload");
+  click("input[name=make_thumb]");
+  // The file input opens no chooser while recording.
+  click("input[name=upload_file]");
+  EXPECT_FALSE(web()->chooserOpen());
+  click("input[name=file_title]");
+  QTest::keyClicks(input(), "photo.png");
+  click("input[name=comment]");
+  QTest::keyClicks(input(), "memo ");
+  QInputMethodEvent japanese;
+  japanese.setCommitString("旅行");
+  QApplication::sendEvent(input(), &japanese);
+  ASSERT_TRUE(waitFor(
+      [&] { return rec->recording().row(RowField1).value == "memo 旅行"; }));
+  click("input[name=public]");
+  rec->cmdBack->click();
+  EXPECT_TRUE(rec->lblNote->text().startsWith("記録済み"));
+  rec->cmdSkip->click();
+  rec->cmdBack->click();
+  EXPECT_EQ(rec->lblNote->text(), "スキップ済み");
+  click("input[name=public]");
+  for (int r = RowField1 + 2; r <= RowField5; ++r)
+    rec->cmdSkip->click();
+  click("input[type=submit]");
+  EXPECT_TRUE(rec->recording().finished());
+
+  rec->cmdEnd->click();
+  EXPECT_EQ(designer.recorder(), nullptr);
+  const QStringList expected = {"a|3|サインイン|1|",
+                                "input|1|user_id|2|taro",
+                                "input|1|user_pw|2|himitsu",
+                                "input|1|do_login|1|",
+                                "|0||0|",
+                                "img|4|ファイル管理|1|",
+                                "a|3|アップロード|1|",
+                                "input|1|make_thumb|1|",
+                                "input|1|upload_file|3|",
+                                "input|1|file_title|2|(*FileName*)",
+                                "input|1|comment|2|memo 旅行",
+                                "input|1|public|1|",
+                                "|0||0|",
+                                "|0||0|",
+                                "|0||0|",
+                                "input|2|送信する|1|"};
+  for (int r = 0; r < kCustomRowCount; ++r)
+    EXPECT_EQ(rowText(designer.script().rows[r]), expected[r]) << r;
+  EXPECT_FALSE(QFile::exists(data.file("Custom.sdr")));
+  EXPECT_TRUE(site.uploads().empty());
+  shoot(&designer, "frmCustom_recorded");
+
+  designer.chkBack->setChecked(true);
+  designer.cmdSave->click();
+  site.logOutAll();
+  queueTwoFiles();
+  frmBrowser();
+  StopRequested = false;
+  EXPECT_TRUE(runCustomScript(scriptHostOf(window())));
+  StopRequested = true;
+  const auto got = byName(site.uploads());
+  ASSERT_EQ(got.size(), 2u);
+  for (const auto &f : files)
+    EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
+  EXPECT_EQ(statuses(), QStringList({"済", "済"}));
+  for (const auto &u : site.uploads()) {
+    EXPECT_EQ(u.fields.at("file_title"), u.filename);
+    EXPECT_EQ(u.fields.at("comment"), "memo 旅行");
+  }
+  // The boxes as the runner's clicks left the first form.
+  EXPECT_EQ(site.uploads()[0].fields.count("make_thumb"), 0u);
+  EXPECT_EQ(site.uploads()[0].fields.count("public"), 1u);
+}
+} // namespace
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
