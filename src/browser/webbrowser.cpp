@@ -26,11 +26,12 @@ namespace {
 const char *const kReadyMarker = "__sendora_document_ready__";
 // The longest a file click waits for its chooser to appear, and the longest
 // a chooser the automation opened may stay open.
-constexpr int kChooserAppearMs = 5000;
+constexpr int kChooserAppearMs = 15000;
 constexpr int kChooserBoundMs = 60000;
 // The longest a click on a link or a submit waits for its load to begin.
 constexpr int kLoadStartMs = 5000;
 int awaitingChooserCount = 0;
+quint64 snapshotCount = 0;
 
 // Reads one property the way the scripts name it. Values come back as
 // strings: booleans as "true"/"false", missing ones as "".
@@ -445,6 +446,7 @@ int WebBrowser::elementCount() {
 
 QVector<QStringList> WebBrowser::snapshot(const QStringList &properties,
                                           const QStringList &tags) {
+  ++snapshotCount;
   // One flat string rather than JSON: records split by U+001E, fields by
   // U+001F (taken out of the values), which both sides handle in one pass.
   const QString js =
@@ -513,6 +515,8 @@ bool WebBrowser::setProperty(int index, const QString &property,
   elementChanged_ = r.typeId() == QMetaType::QString;
   return r.toBool() && !elementChanged_;
 }
+
+quint64 WebBrowser::snapshotSerial() { return snapshotCount; }
 
 bool WebBrowser::awaitingChooser() { return awaitingChooserCount > 0; }
 

@@ -78,6 +78,9 @@ public:
   // the others carry empty strings.
   QVector<QStringList> snapshot(const QStringList &properties,
                                 const QStringList &tags = {});
+  // Counts the snapshots taken by any browser: what one scan found is
+  // only known to be current until the next one is taken.
+  static quint64 snapshotSerial();
   QString getProperty(int index, const QString &property);
   bool setProperty(int index, const QString &property, const QVariant &value,
                    const ElementGuard *guard = nullptr);

@@ -84,9 +84,17 @@ void ScriptContext::rememberElement(const Snapshot &rows,
 void ScriptContext::forgetFound() {
   guards_.clear();
   pageChanged_ = false;
+  guardSerial_ = WebBrowser::snapshotSerial();
+}
+
+bool ScriptContext::pageChangedNow() const {
+  return pageChanged_ && guardSerial_ == WebBrowser::snapshotSerial();
 }
 
 const ElementGuard *ScriptContext::guardOf(int i) const {
+  // An index found by a look at the page the guards do not describe.
+  if (guardSerial_ != WebBrowser::snapshotSerial())
+    return nullptr;
   auto it = guards_.constFind(i);
   return it == guards_.constEnd() ? nullptr : &*it;
 }
@@ -98,7 +106,7 @@ void ScriptContext::pageChanged() {
 }
 
 void ScriptContext::setValue(int i, const QString &text) {
-  if (pageChanged_)
+  if (pageChangedNow())
     return;
   web()->setProperty(i, QStringLiteral("Value"), text, guardOf(i));
   if (web()->elementChanged())
@@ -108,7 +116,7 @@ void ScriptContext::setValue(int i, const QString &text) {
 void ScriptContext::clickElement(int i) {
   // Nothing more is pressed on a page that is no longer the one scanned;
   // the wait after the click then fails the attempt.
-  if (pageChanged_) {
+  if (pageChangedNow()) {
     web()->refuseClick();
     return;
   }
@@ -131,7 +139,7 @@ void ScriptContext::setCheckbox(int i, bool wanted, const QString &onText,
 }
 
 void ScriptContext::selectOption(int k) {
-  if (pageChanged_)
+  if (pageChangedNow())
     return;
   web()->setProperty(k, QStringLiteral("Selected"), true, guardOf(k));
   if (web()->elementChanged())
@@ -209,7 +217,7 @@ Try ScriptContext::pressLoginForm(const LoginForm &form,
     setValue(found[password], setting(Password));
     // Never press the button over fields that were not the ones found: the
     // next attempt looks at the page afresh.
-    if (pageChanged_)
+    if (pageChangedNow())
       return Try::Failure;
   } else {
     waitManualLogin();
@@ -390,7 +398,7 @@ Try ScriptContext::handOffFile(int fileInput, const QString &path,
       return Try::Success;
     // The input was not the one scanned: a fresh look at the page, not
     // another click on the same place.
-    if (pageChanged_) {
+    if (pageChangedNow()) {
       web()->takeClickFailure();
       return Try::Failure;
     }

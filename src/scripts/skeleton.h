@@ -213,7 +213,10 @@ private:
   bool endGivenUp();
 
   QHash<int, ElementGuard> guards_;
+  quint64 guardSerial_ = 0; // the snapshot the guards come from
   bool pageChanged_ = false;
+  // A refused action is only news about the page the guards come from.
+  bool pageChangedNow() const;
   int givenUp_ = 0;
   bool chooserFailed_ = false;
   bool errorBoxes_;

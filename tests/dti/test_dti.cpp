@@ -122,9 +122,13 @@ TEST_F(DtiRun, VerificationByTheFileTable) {
   site.setOptions(o);
   setting(RetryCount) = "1";
   LogCapture log;
+  QString box;
+  answerNextModal(QString(), &box);
   startRun();
   EXPECT_TRUE(log.contains("アップロード確認失敗"));
   EXPECT_TRUE(log.contains("ログアウト押下完了"));
+  // The item given up makes the pass a failure.
+  EXPECT_TRUE(box.startsWith("エラーが発生しました。")) << box.toStdString();
   EXPECT_EQ(statuses(), QStringList({"", "済"}));
   EXPECT_EQ(site.uploads().size(), 2u);
 }
