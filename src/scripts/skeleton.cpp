@@ -748,6 +748,7 @@ ScanResult ScriptContext::scanPageListing(const QVector<Target> &targets,
   const Snapshot rows = web()->snapshot(props, scanTags(all));
   QCoreApplication::processEvents();
   const ScanResult r = scanSnapshot(rows, props, targets);
+  rememberFound(rows, props, targets, r);
   // A first-hit target that was found ended the scan on its element.
   int end = rows.size() - 1;
   for (int k = 0; k < targets.size(); ++k)
