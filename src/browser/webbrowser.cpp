@@ -97,6 +97,8 @@ QStringList BrowserPage::chooseFiles(FileSelectionMode mode,
   dlg.setFileMode(mode == FileSelectOpenMultiple ? QFileDialog::ExistingFiles
                                                  : QFileDialog::ExistingFile);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  // The automation finds the button by this caption, whatever the language.
+  dlg.setLabelText(QFileDialog::Accept, QStringLiteral("開く(&O)"));
   dlg.setModal(true);
   QStringList chosen;
   if (dlg.exec() == QDialog::Accepted)
