@@ -285,6 +285,8 @@ TEST_F(BrowserTest, ChooserFoundByItsCaptionNeverOneOfOurWindows) {
   QFileDialog hidden(nullptr, "hidden の選択");
   hidden.setOption(QFileDialog::DontUseNativeDialog);
   open("/form");
+  forceForeground(windowHandleOf(frmBrowser()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frmBrowser()));
   const int input = indexOf("input", 0, "upfile", {"Name"});
   for (const char *title : {"ファイルの選択", "の選択"}) {
     setting(DlgTitle) = title;
@@ -300,6 +302,8 @@ TEST_F(BrowserTest, ChooserFoundByItsCaptionNeverOneOfOurWindows) {
 TEST_F(BrowserTest, OpenButtonFoundWhateverTheDesktopLanguage) {
   const QString path = writeFile(data.file("c.txt"), "abc");
   open("/form");
+  forceForeground(windowHandleOf(frmBrowser()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frmBrowser()));
   const int input = indexOf("input", 0, "upfile", {"Name"});
   for (const char *lang : {"C", "ja", "de"}) {
     QTranslator tr;
