@@ -154,17 +154,22 @@ void BrowserWindow::closeEvent(QCloseEvent *event) {
     return;
   }
   if (!secondary_) {
-    // Minimised windows keep their normal geometry; mark them with
-    // negative positions so they come back minimised.
-    const QRect g =
-        isMinimized() ? QRect(-1, -1, width(), height()) : frameGeometry();
-    auto num = [](double v) { return QString::number(float(v)); };
+    // The same geometry that load applies: the client area, not the frame
+    // around it, or the window would move by its frame on every run. A
+    // minimised window is marked by negative positions and comes back
+    // minimised; a minimised or maximised one keeps its normal size.
+    const bool minimised = isMinimized();
+    QRect g = (minimised || isMaximized() || isFullScreen()) ? normalGeometry()
+                                                             : geometry();
+    if (!g.isValid())
+      g = geometry();
+    const QString mark = QStringLiteral("-1");
     setting(BrowserTop) =
-        isMinimized() ? QStringLiteral("-1") : num(tw(g.top(), false));
+        minimised ? mark : QString::number(pixelsToTwipsY(g.y()));
     setting(BrowserLeft) =
-        isMinimized() ? QStringLiteral("-1") : num(tw(g.left(), true));
-    setting(BrowserWidth) = num(tw(width(), true));
-    setting(BrowserHeight) = num(tw(height(), false));
+        minimised ? mark : QString::number(pixelsToTwipsX(g.x()));
+    setting(BrowserWidth) = QString::number(pixelsToTwipsX(g.width()));
+    setting(BrowserHeight) = QString::number(pixelsToTwipsY(g.height()));
   }
   event->accept();
 }

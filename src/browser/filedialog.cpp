@@ -51,7 +51,7 @@ void fillFileDialog(bool logging) {
   DlgHwnd = 0;
   for (int attempt = 1;;) {
     timerWait(50);
-    DlgHwnd = findWindowByCaption(title);
+    DlgHwnd = findFileChooser(title);
     if (DlgHwnd) {
       log(QStringLiteral("ファイルダイアログ検索成功(") + num(DlgHwnd) +
           QStringLiteral(")(") + QString::number(attempt) +
@@ -67,7 +67,7 @@ void fillFileDialog(bool logging) {
   if (!DlgHwnd) {
     log(QStringLiteral("ファイルダイアログ検索失敗"));
     log(QStringLiteral("ファイルダイアログ検索開始(部分一致)"));
-    for (WindowHandle h : topLevelWindows()) {
+    for (WindowHandle h : fileChooserWindows()) {
       const QString caption = windowCaption(h);
       if (isWindowVisible(h) && !caption.isEmpty() &&
           caption.contains(title, Qt::CaseSensitive)) {

@@ -4,7 +4,6 @@
 
 #include "core/runstate.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -31,15 +30,12 @@ ManualLoginDialog::ManualLoginDialog(QWidget *parent) : QDialog(parent) {
   auto *layout = new QVBoxLayout(this);
   layout->addWidget(Label1);
   layout->addWidget(Command1, 0, Qt::AlignHCenter);
-  connect(Command1, &QPushButton::clicked, this, [this] {
-    ManualDone = true;
-    close();
-  });
+  connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void ManualLoginDialog::closeEvent(QCloseEvent *event) {
+void ManualLoginDialog::done(int result) {
   ManualDone = true;
-  event->accept();
+  QDialog::done(result);
 }
 
 ManualLoginDialog *frmManual() {

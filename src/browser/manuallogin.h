@@ -13,14 +13,15 @@ public:
   QLabel *Label1;
   QPushButton *Command1;
 
-protected:
-  void closeEvent(QCloseEvent *event) override;
+  // OK, the close box and Esc all end the wait.
+  void done(int result) override;
 };
 
 // The prompt while it is shown, nullptr otherwise.
 ManualLoginDialog *frmManual();
 
 // Shows the prompt modelessly and returns once the user pressed OK. Closing
-// the prompt counts as OK (the script then presses the login button with
-// whatever the user typed); a stop ends the wait too and closes the prompt.
+// the prompt (its close box or Esc) counts as OK (the script then presses the
+// login button with whatever the user typed); a stop ends the wait too and
+// closes the prompt.
 void waitManualLogin();

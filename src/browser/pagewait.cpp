@@ -14,9 +14,14 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 qint64 timeoutMs() {
-  return qint64(setting(TimeOut).trimmed().toDouble() * 1000.0);
+  // A deadline of a negative length never expires: a value that is not a
+  // positive number of seconds waits the default time instead.
+  const double s = setting(TimeOut).trimmed().toDouble();
+  return s > 0 ? qint64(std::min(s, 86400.0) * 1000.0) : 30000;
 }
 
 void pumpOnce() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

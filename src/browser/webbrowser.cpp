@@ -213,6 +213,8 @@ QStringList BrowserPage::chooseFiles(FileSelectionMode mode,
   dlg.setFileMode(mode == FileSelectOpenMultiple ? QFileDialog::ExistingFiles
                                                  : QFileDialog::ExistingFile);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  // The automation finds the button by this caption, whatever the language.
+  dlg.setLabelText(QFileDialog::Accept, QStringLiteral("開く(&O)"));
   dlg.setWindowModality(Qt::WindowModal);
   // A chooser the automation opened never outlives a stop, nor a bound
   // that no serving takes anywhere near.

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QHash>
 #include <QLineEdit>
 #include <QPointer>
@@ -126,6 +127,21 @@ WindowHandle findChildWindow(WindowHandle parent, const QString &className,
   return 0;
 }
 
+QVector<WindowHandle> fileChooserWindows() {
+  QVector<WindowHandle> out;
+  for (WindowHandle h : topLevelWindows())
+    if (qobject_cast<QFileDialog *>(widgetOf(h)))
+      out << h;
+  return out;
+}
+
+WindowHandle findFileChooser(const QString &caption) {
+  for (WindowHandle h : fileChooserWindows())
+    if (windowCaption(h) == caption)
+      return h;
+  return 0;
+}
+
 int setWindowText(WindowHandle h, const QString &text) {
   QWidget *w = widgetOf(h);
   if (!w || !w->isEnabled())
@@ -154,8 +170,16 @@ int clickButton(WindowHandle h) {
 }
 
 void endActiveModal() {
-  if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-    d->reject();
+  // Only a file chooser: the program's own modal windows (the settings,
+  // the title test) are never closed in its place.
+  auto *chooser =
+      qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+  const QVector<WindowHandle> all = fileChooserWindows();
+  for (auto it = all.rbegin(); !chooser && it != all.rend(); ++it)
+    if (isWindowVisible(*it))
+      chooser = qobject_cast<QFileDialog *>(widgetOf(*it));
+  if (chooser)
+    chooser->reject();
 }
 
 void forceForeground(WindowHandle h) {

@@ -21,6 +21,14 @@ bool isWindowVisible(WindowHandle h);
 // First top-level window whose caption equals `caption` exactly.
 WindowHandle findWindowByCaption(const QString &caption);
 
+// What the file-dialog search may take for the dialog: the open file
+// choosers among the top-level windows, in the same order. The program's
+// own windows (the title test, whose caption holds "ファイルダイアログ", the
+// settings, the browser) are never the dialog, whatever their caption.
+QVector<WindowHandle> fileChooserWindows();
+// First file chooser whose caption equals `caption` exactly.
+WindowHandle findFileChooser(const QString &caption);
+
 // First direct child of the class ("Edit" = line edit, "ComboBoxEx32" =
 // editable combo box, "Button" = push button, also searched inside the
 // window's button box) with the caption (empty: any caption).
@@ -31,8 +39,8 @@ WindowHandle findChildWindow(WindowHandle parent, const QString &className,
 int setWindowText(WindowHandle h, const QString &text);
 // BM_CLICK.
 int clickButton(WindowHandle h);
-// Ends the modal loop of the dialog that is open, so that the click that
-// opened it returns.
+// Ends the modal loop of the file chooser that is open (the active one,
+// else the newest), so that the click that opened it returns.
 void endActiveModal();
 // Brings a window to the front and gives it the focus.
 void forceForeground(WindowHandle h);

@@ -1,5 +1,6 @@
 #include "itemlist.h"
 
+#include "runlog.h"
 #include "textfile.h"
 
 #include <QFile>
@@ -167,13 +168,14 @@ void ItemListModel::resetSortHeaders() {
 }
 
 bool loadItemList(ItemListModel &model, const QString &path) {
-  bool exists = false;
-  const QStringList lines = readTextLines(path, &exists);
-  if (!exists)
+  const TextFile file = readTextFile(path);
+  if (file.status == ReadStatus::Unreadable)
+    setLog(unreadableMessage(path, file.error));
+  if (file.status != ReadStatus::Read)
     return false;
   QVector<ItemRow> rows;
-  rows.reserve(lines.size());
-  for (const QString &line : lines) {
+  rows.reserve(file.lines.size());
+  for (const QString &line : file.lines) {
     QStringList f = line.split(QLatin1Char(','));
     if (f.size() < 3)
       continue;

@@ -65,7 +65,9 @@ private:
 
 // The list file: one line per item, status "," full path "," priority.
 // Lines with fewer than three fields are skipped. Missing file: false and
-// the model is left as it was.
+// the model is left as it was. A file that is there but cannot be read:
+// false, the model left as it was, a line in the run log, and no save
+// replaces the file until it reads again.
 bool loadItemList(ItemListModel &model, const QString &path);
 bool saveItemList(const ItemListModel &model, const QString &path);
 

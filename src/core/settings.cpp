@@ -2,8 +2,7 @@
 
 #include "textfile.h"
 
-#include <QFile>
-
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -53,6 +52,37 @@ void normalisePosition(SettingId id) {
   }
 }
 
+// The defaults and normalisations, in three groups around the title test,
+// which runs once the window positions are in place.
+void normaliseCounts() {
+  numberOr(LoginWait, "5");
+  numberOr(UpPageWait, "5");
+  numberOr(UpLoadWait, "10");
+  QString &retry = setting(RetryCount);
+  if (!isNumeric(retry))
+    retry = QStringLiteral("3");
+  else if (!isRetryCount(retry))
+    retry = QString::number(std::max(1, settingInt(RetryCount)));
+  numericFlag(Thumbnail);
+  numericFlag(OverWrite);
+  numericFlag(UseCustom);
+  flagDefault(ShowAd, "1");
+  flagDefault(CheckUpload, "1");
+  flagDefault(AutoRetry, "0");
+  flagDefault(LowCpu, "1");
+  {
+    const QString &g = setting(GooSize);
+    const bool keep =
+        isNumeric(g) && (numberOf(g) == 1.0 || numberOf(g) == 2.0);
+    if (!keep)
+      setting(GooSize) = QStringLiteral("0");
+  }
+  flagDefault(MakeUrlList, "0");
+  flagDefault(CocologTarget, "0");
+  if (!isTimeOut(setting(TimeOut)))
+    setting(TimeOut) = QStringLiteral("30");
+}
+
 void normaliseWindow(SettingId top, SettingId left, SettingId width,
                      SettingId height, const WorkArea &wa) {
   normalisePosition(top);
@@ -63,6 +93,28 @@ void normaliseWindow(SettingId top, SettingId left, SettingId width,
   clampToWorkArea(wa, setting(left), true);
   clampToWorkArea(wa, setting(height), false);
   clampToWorkArea(wa, setting(width), true);
+}
+
+void normaliseVersionAndWindows(const WorkArea &workArea) {
+  if (setting(IniVersion) != QLatin1String(kIniVersion)) {
+    setting(IniVersion) = QLatin1String(kIniVersion);
+    setting(ShowAd) = QStringLiteral("1");
+  }
+  normaliseWindow(MainTop, MainLeft, MainWidth, MainHeight, workArea);
+  normaliseWindow(BrowserTop, BrowserLeft, BrowserWidth, BrowserHeight,
+                  workArea);
+  flagDefault(SaveWindowPos, "0");
+  emptyOr(LogOut, QStringLiteral("0"));
+}
+
+void normaliseCaptionsAndFlags() {
+  emptyOr(SecTitle, QStringLiteral("セキュリティの警告"));
+  flagDefault(HidePassword, "0");
+  flagDefault(NoWaitComplete, "0");
+  emptyOr(CheckLogin, QStringLiteral("1"));
+  emptyOr(SaveColWidth, QStringLiteral("0"));
+  emptyOr(Fc2OverWrt, QStringLiteral("0"));
+  emptyOr(UseConfirmPress, QStringLiteral("1"));
 }
 } // namespace
 
@@ -87,6 +139,15 @@ void clearSettings() {
     v.clear();
 }
 
+bool isRetryCount(const QString &s) {
+  if (!isNumeric(s))
+    return false;
+  const double d = numberOf(s);
+  return d >= 1 && d <= 32767 && d == std::floor(d);
+}
+
+bool isTimeOut(const QString &s) { return isNumeric(s) && numberOf(s) > 0; }
+
 bool isNumeric(const QString &s) {
   const QString t = s.trimmed();
   if (t.isEmpty())
@@ -109,64 +170,31 @@ void clampToWorkArea(const WorkArea &workArea, QString &value,
 
 void loadSettings(const QString &path, const WorkArea &workArea,
                   const SettingsHooks &hooks) {
-  if (!QFile::exists(path)) {
+  const TextFile file = readTextFile(path);
+  if (file.status == ReadStatus::Missing) {
     setting(HidePassword) = QStringLiteral("1");
     setting(ShowAd) = QStringLiteral("1");
+    normaliseCounts();
+    normaliseVersionAndWindows(workArea);
+    normaliseCaptionsAndFlags();
+    // Left empty: the dialog ticks it for the services that make a
+    // thumbnail unless the user said otherwise.
+    setting(Thumbnail).clear();
     if (hooks.firstStart)
       hooks.firstStart();
   } else {
-    const QStringList lines = readTextLines(path);
     for (int n = 0; n < SettingCount; ++n)
-      setting(SettingId(n)) = n < lines.size() ? lines[n] : QString();
+      setting(SettingId(n)) = n < file.lines.size() ? file.lines[n] : QString();
+    if (file.status == ReadStatus::Unreadable && hooks.unreadable)
+      hooks.unreadable(path, file.error);
   }
 
-  numberOr(LoginWait, "5");
-  numberOr(UpPageWait, "5");
-  numberOr(UpLoadWait, "10");
-  if (!isNumeric(setting(RetryCount)))
-    setting(RetryCount) = QStringLiteral("3");
-  else if (setting(RetryCount) == QLatin1String("0"))
-    setting(RetryCount) = QStringLiteral("1");
-  numericFlag(Thumbnail);
-  numericFlag(OverWrite);
-  numericFlag(UseCustom);
-  flagDefault(ShowAd, "1");
-  flagDefault(CheckUpload, "1");
-  flagDefault(AutoRetry, "0");
-  flagDefault(LowCpu, "1");
-  {
-    const QString &g = setting(GooSize);
-    const bool keep =
-        isNumeric(g) && (numberOf(g) == 1.0 || numberOf(g) == 2.0);
-    if (!keep)
-      setting(GooSize) = QStringLiteral("0");
-  }
-  flagDefault(MakeUrlList, "0");
-  flagDefault(CocologTarget, "0");
-  numberOr(TimeOut, "30");
-
-  if (setting(IniVersion) != QLatin1String(kIniVersion)) {
-    setting(IniVersion) = QLatin1String(kIniVersion);
-    setting(ShowAd) = QStringLiteral("1");
-  }
-
-  normaliseWindow(MainTop, MainLeft, MainWidth, MainHeight, workArea);
-  normaliseWindow(BrowserTop, BrowserLeft, BrowserWidth, BrowserHeight,
-                  workArea);
-
-  flagDefault(SaveWindowPos, "0");
-  emptyOr(LogOut, QStringLiteral("0"));
-
+  normaliseCounts();
+  normaliseVersionAndWindows(workArea);
   if (setting(DlgTitle).isEmpty() && hooks.titleTest)
     hooks.titleTest();
 
-  emptyOr(SecTitle, QStringLiteral("セキュリティの警告"));
-  flagDefault(HidePassword, "0");
-  flagDefault(NoWaitComplete, "0");
-  emptyOr(CheckLogin, QStringLiteral("1"));
-  emptyOr(SaveColWidth, QStringLiteral("0"));
-  emptyOr(Fc2OverWrt, QStringLiteral("0"));
-  emptyOr(UseConfirmPress, QStringLiteral("1"));
+  normaliseCaptionsAndFlags();
 }
 
 QStringList settingsLines() {

@@ -72,6 +72,13 @@ void clearSettings();
 // surrounding blanks allowed, a sign, a decimal point, an exponent.
 bool isNumeric(const QString &s);
 
+// What the options accept and loading keeps: a retry count is a whole
+// number from 1 to 32767 (the range a count is taken in), a time-out a
+// number of seconds above 0. Anything else would mean no attempt at all
+// or a page wait without end.
+bool isRetryCount(const QString &s);
+bool isTimeOut(const QString &s);
+
 // The usable desktop's right and bottom edges, in twips.
 struct WorkArea {
   double right = 0;
@@ -87,10 +94,15 @@ void clampToWorkArea(const WorkArea &workArea, QString &value, bool horizontal);
 struct SettingsHooks {
   std::function<void()> firstStart; // no file yet: blog settings dialog
   std::function<void()> titleTest;  // empty DlgTitle: file-dialog test
+  // The file is there but cannot be read: the defaults apply and the file
+  // is left as it is (no save replaces it).
+  std::function<void(const QString &path, const QString &why)> unreadable;
 };
 
 // Reads the file into the record and applies every default and
-// normalisation, in the order the values depend on each other.
+// normalisation, in the order the values depend on each other. On a first
+// start the defaults are in place before the blog settings dialog shows,
+// so that its OK stores them rather than empty boxes.
 void loadSettings(const QString &path, const WorkArea &workArea,
                   const SettingsHooks &hooks = {});
 

@@ -1,7 +1,9 @@
 #include "textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <iconv.h>
@@ -35,6 +37,12 @@ QString decodeCp932(const QByteArray &bytes) {
   out.resize(out.size() - outLeft);
   return QString::fromUtf8(out);
 }
+
+// Files whose last read failed although they exist.
+QSet<QString> &unreadableFiles() {
+  static QSet<QString> s;
+  return s;
+}
 } // namespace
 
 QString decodeText(const QByteArray &bytes) {
@@ -45,26 +53,57 @@ QString decodeText(const QByteArray &bytes) {
   return decodeCp932(bytes);
 }
 
-QStringList readTextLines(const QString &path, bool *exists) {
+TextFile readTextFile(const QString &path) {
+  TextFile r;
+  const QString key = QFileInfo(path).absoluteFilePath();
   QFile f(path);
-  if (exists)
-    *exists = f.exists();
-  if (!f.open(QIODevice::ReadOnly))
-    return {};
-  QString text = decodeText(f.readAll());
+  if (!f.exists()) {
+    unreadableFiles().remove(key);
+    return r;
+  }
+  QByteArray bytes;
+  bool ok = f.open(QIODevice::ReadOnly);
+  if (ok) {
+    bytes = f.readAll();
+    ok = f.error() == QFileDevice::NoError;
+  }
+  if (!ok) {
+    r.status = ReadStatus::Unreadable;
+    r.error = f.errorString();
+    unreadableFiles().insert(key);
+    return r;
+  }
+  unreadableFiles().remove(key);
+  r.status = ReadStatus::Read;
+  QString text = decodeText(bytes);
   if (text.startsWith(QChar(0xFEFF)))
     text.remove(0, 1);
-  QStringList lines = text.split(QLatin1Char('\n'));
-  if (!lines.isEmpty() && lines.last().isEmpty())
-    lines.removeLast();
-  for (QString &l : lines)
+  r.lines = text.split(QLatin1Char('\n'));
+  if (!r.lines.isEmpty() && r.lines.last().isEmpty())
+    r.lines.removeLast();
+  for (QString &l : r.lines)
     if (l.endsWith(QLatin1Char('\r')))
       l.chop(1);
-  return lines;
+  return r;
+}
+
+QString unreadableMessage(const QString &path, const QString &why) {
+  return QStringLiteral("%1 を読み込めません(%2)。このファイルは上書きせず"
+                        "そのまま残します。")
+      .arg(path, why);
+}
+
+QStringList readTextLines(const QString &path, bool *exists) {
+  const TextFile f = readTextFile(path);
+  if (exists)
+    *exists = f.status == ReadStatus::Read;
+  return f.lines;
 }
 
 bool writeTextLines(const QString &path, const QStringList &lines,
                     bool privateFile) {
+  if (unreadableFiles().contains(QFileInfo(path).absoluteFilePath()))
+    return false;
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly))
     return false;

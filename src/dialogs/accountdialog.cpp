@@ -30,8 +30,12 @@ const QChar kComma = QLatin1Char(',');
 QString accountsPath() { return dataFile(QStringLiteral("Account.txt")); }
 
 QVector<AccountRow> readAccounts(const QString &path) {
+  return accountsFromLines(readTextLines(path));
+}
+
+QVector<AccountRow> accountsFromLines(const QStringList &lines) {
   QVector<AccountRow> rows;
-  for (const QString &line : readTextLines(path)) {
+  for (const QString &line : lines) {
     if (line.isEmpty())
       continue;
     const QStringList p = line.split(kComma);
@@ -140,7 +144,12 @@ void AccountDialog::load() {
   Combo1->setCurrentIndex(-1);
   Combo1->setEditText(QString());
 
-  const QVector<AccountRow> stored = readAccounts(accountsPath());
+  const TextFile file = readTextFile(accountsPath());
+  if (file.status == ReadStatus::Unreadable) {
+    fileUnreadable_ = true;
+    showMessage(this, unreadableMessage(accountsPath(), file.error));
+  }
+  const QVector<AccountRow> stored = accountsFromLines(file.lines);
   mfgList->blockSignals(true);
   mfgList->setRowCount(stored.size());
   for (int r = 0; r < stored.size(); ++r)
@@ -237,15 +246,25 @@ void AccountDialog::add() {
   mfgList->blockSignals(false);
 }
 
-void AccountDialog::update() {
+int AccountDialog::selectedRow() const {
   const int r = mfgList->currentRow();
+  return r >= 0 && mfgList->selectionModel()->isRowSelected(r, QModelIndex())
+             ? r
+             : -1;
+}
+
+// Update and delete act on the row the user sees selected. The grid can
+// have a current row nobody selected (after loading without a matching
+// account, for one), and that row is not the user's choice.
+void AccountDialog::update() {
+  const int r = selectedRow();
   if (r < 0 || !boxesStorable())
     return;
   setRow(r, {Combo1->currentText(), txtUser->text(), txtPass->text()});
 }
 
 void AccountDialog::remove() {
-  const int r = mfgList->currentRow();
+  const int r = selectedRow();
   if (r >= 0)
     mfgList->removeRow(r);
 }
@@ -259,7 +278,7 @@ void AccountDialog::ok() {
   } else {
     AccountCancel = true;
   }
-  if (!writeAccounts(accountsPath(), rows())) {
+  if (!fileUnreadable_ && !writeAccounts(accountsPath(), rows())) {
     showMessage(this, u("Account.txtを保存できませんでした。"));
     return;
   }

@@ -27,6 +27,7 @@ struct AccountRow {
 // missing cells of a short line are empty and pieces past the third are
 // ignored.
 QVector<AccountRow> readAccounts(const QString &path);
+QVector<AccountRow> accountsFromLines(const QStringList &lines);
 // Replaces the file whole, readable by the user alone (it holds
 // passwords).
 bool writeAccounts(const QString &path, const QVector<AccountRow> &rows);
@@ -59,8 +60,13 @@ private:
   void rowToBoxes(int row);
   bool boxesStorable();
   void setRow(int row, const AccountRow &a);
+  // The row the user sees selected, -1 when none is.
+  int selectedRow() const;
   void add();
   void update();
   void remove();
   void ok();
+
+  // The file was there but could not be read: it is left as it is.
+  bool fileUnreadable_ = false;
 };

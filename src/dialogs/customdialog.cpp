@@ -289,11 +289,12 @@ void frmCustom::setRow(int r, const CustomRow &row) {
 }
 
 void frmCustom::loadFile() {
-  bool exists = false;
-  const QStringList lines =
-      readTextLines(dataFile(QString::fromUtf8(kCustomFileName)), &exists);
-  if (!exists)
-    return;
+  const QString path = dataFile(QString::fromUtf8(kCustomFileName));
+  const TextFile file = readTextFile(path);
+  if (file.status == ReadStatus::Unreadable)
+    QMessageBox::warning(this, windowTitle(),
+                         unreadableMessage(path, file.error));
+  const QStringList &lines = file.lines;
   for (int i = 0; i < lines.size() && i <= kCustomRowCount; ++i) {
     QStringList f = lines[i].split(QLatin1Char('\t'));
     // A hand-edited line may lack fields; the missing ones count as empty.

@@ -7,6 +7,7 @@
 #include "titledialog.h"
 
 #include "core/paths.h"
+#include "core/textfile.h"
 #include "mainwindow/mainwindow.h"
 
 #include <QEvent>
@@ -94,5 +95,8 @@ SettingsHooks startupSettingsHooks() {
     dlg.exec();
   };
   hooks.titleTest = [] { runTitleTest(nullptr); };
+  hooks.unreadable = [](const QString &path, const QString &why) {
+    showMessage(nullptr, unreadableMessage(path, why));
+  };
   return hooks;
 }

@@ -518,10 +518,14 @@ void KihonDialog::ok() {
     if (txtPass->text().isEmpty())
       return refuse("パスワードを入力してください。", txtPass);
   }
-  if (chkFc2OverWrt->isChecked() && txtFc2OverTtl->text().trimmed().isEmpty())
+  // A box is asked for only while the chosen service uses it: a box that
+  // is disabled cannot take the focus, and OK would stay refused.
+  if (txtFc2OverTtl->isEnabledTo(this) && chkFc2OverWrt->isChecked() &&
+      txtFc2OverTtl->text().trimmed().isEmpty())
     return refuse("確認メッセージの画面タイトルを入力してください。",
                   txtFc2OverTtl);
-  if (needsToolName() && txtTool->text().trimmed().isEmpty())
+  if (txtTool->isEnabledTo(this) && needsToolName() &&
+      txtTool->text().trimmed().isEmpty())
     return refuse("入力してください。", txtTool);
 
   QString url = listText();

@@ -161,8 +161,18 @@ void OptionDialog::runTest() {
 }
 
 void OptionDialog::ok() {
-  for (QLineEdit *b : {txtLogin, txtUpPage, txtUpLoad, txtRetry, txtTOut})
-    if (!isNumeric(b->text())) {
+  // A count below one would make no attempt, a time-out of zero or less
+  // would end or never end every page wait.
+  const struct {
+    QLineEdit *box;
+    bool (*valid)(const QString &);
+  } numbers[] = {{txtLogin, isNumeric},
+                 {txtUpPage, isNumeric},
+                 {txtUpLoad, isNumeric},
+                 {txtRetry, isRetryCount},
+                 {txtTOut, isTimeOut}};
+  for (const auto &[b, valid] : numbers)
+    if (!valid(b->text())) {
       showMessage(this, u("数値を入力"));
       b->setFocus();
       return;

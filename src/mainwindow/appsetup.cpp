@@ -7,8 +7,11 @@
 #include <QScreen>
 #include <QTranslator>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <langinfo.h>
 #include <unistd.h>
 
 namespace {
@@ -25,6 +28,27 @@ void addFlag(QByteArray &flags, const QByteArray &flag) {
   flags += flag;
 }
 
+// Qt takes file names as UTF-8 whatever the locale, while the browser
+// engine converts them with the C library's character set and drops the
+// page that hands it a path it cannot convert, so a file with a Japanese
+// name would never upload. Under a locale without UTF-8 (plain "C", or
+// another character set) the character set becomes C.UTF-8; the language
+// of messages and formats stays as it was.
+void useUtf8CharacterSet() {
+  const char *set =
+      std::setlocale(LC_CTYPE, "") ? nl_langinfo(CODESET) : nullptr;
+  if (set && std::strcmp(set, "UTF-8") == 0)
+    return;
+  // LC_ALL would override the character set: its value becomes LANG's.
+  const QByteArray all = qgetenv("LC_ALL");
+  if (!all.isEmpty()) {
+    qputenv("LANG", all);
+    qunsetenv("LC_ALL");
+  }
+  qputenv("LC_CTYPE", "C.UTF-8");
+  std::setlocale(LC_CTYPE, "");
+}
+
 double logicalDpi(Qt::Orientation axis) {
   const QScreen *screen = QGuiApplication::primaryScreen();
   if (!screen)
@@ -36,6 +60,7 @@ double logicalDpi(Qt::Orientation axis) {
 } // namespace
 
 void prepareEnvironment() {
+  useUtf8CharacterSet();
   if (!qEnvironmentVariableIsEmpty("DISPLAY") &&
       qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "xcb");

@@ -11,7 +11,9 @@ class QApplication;
 // Call before the QApplication exists. Chooses xcb when an X display is
 // there (the companion tool must see our windows), keeps Chromium off the
 // network, and switches its sandbox off when running as root, where
-// Chromium refuses to start otherwise. Safe to call more than once.
+// Chromium refuses to start otherwise. Under a locale whose character set
+// is not UTF-8 the character set becomes UTF-8, the one file names are
+// read in. Safe to call more than once.
 void prepareEnvironment();
 
 // Loads Qt's own translations for the user's locale so that standard

@@ -21,6 +21,7 @@
 namespace {
 // Error numbers of the failure ending, one per kind of fault.
 constexpr int kErrFileNotFound = 53;
+constexpr int kErrUnreadable = 75;
 constexpr int kErrShortFile = 62;
 constexpr int kErrBadLine = 9;
 constexpr int kErrNotANumber = 13;
@@ -43,11 +44,13 @@ bool CustomRow::inUse() const { return attribute.trimmed().toInt() != 0; }
 bool loadCustomScript(const QString &path, CustomScript &script,
                       CustomScriptError *error) {
   const QString name = QFileInfo(path).fileName();
-  bool exists = false;
-  const QStringList lines = readTextLines(path, &exists);
-  if (!exists)
+  const TextFile file = readTextFile(path);
+  if (file.status == ReadStatus::Missing)
     return fail(error, kErrFileNotFound,
                 QStringLiteral("%1 が見つかりません (%2)").arg(name, path));
+  if (file.status == ReadStatus::Unreadable)
+    return fail(error, kErrUnreadable, unreadableMessage(path, file.error));
+  const QStringList &lines = file.lines;
   if (lines.size() < kCustomLineCount)
     return fail(error, kErrShortFile,
                 QStringLiteral("%1 の行が足りません: %2 行必要ですが %3 行です")

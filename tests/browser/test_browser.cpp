@@ -12,11 +12,17 @@
 #include "fakesite.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -266,21 +272,51 @@ TEST_F(BrowserTest, FileChooserFilledAndUploadReceivedByteForByte) {
   EXPECT_TRUE(log.contains("開くボタンの押下完了(0)"));
 }
 
-TEST_F(BrowserTest, ChooserFoundByPartOfItsCaptionSkippingHiddenWindows) {
+TEST_F(BrowserTest, ChooserFoundByItsCaptionNeverOneOfOurWindows) {
   LogCapture log;
   const QString path = writeFile(data.file("a.txt"), "abc");
-  // a hidden window carrying the same part comes first and is passed over
-  QWidget hidden;
-  hidden.setWindowTitle("の選択 hidden");
-  hidden.hide();
-  setting(DlgTitle) = "の選択";
+  // A window of ours carrying the caption, created first, with a box the
+  // path could be typed into: never taken for the dialog.
+  QWidget own;
+  own.setWindowTitle("ファイルの選択");
+  auto *ownBox = new QLineEdit(&own);
+  own.show();
+  // a hidden chooser carrying the same part is passed over
+  QFileDialog hidden(nullptr, "hidden の選択");
+  hidden.setOption(QFileDialog::DontUseNativeDialog);
   open("/form");
+  forceForeground(windowHandleOf(frmBrowser()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frmBrowser()));
   const int input = indexOf("input", 0, "upfile", {"Name"});
-  EXPECT_EQ(handOff(browser(), input, path, true), 0);
-  EXPECT_TRUE(log.contains("ファイルダイアログ検索失敗"));
+  for (const char *title : {"ファイルの選択", "の選択"}) {
+    setting(DlgTitle) = title;
+    browser()->setProperty(input, "Value", "");
+    EXPECT_EQ(handOff(browser(), input, path, true), 0) << title;
+    EXPECT_TRUE(browser()->getProperty(input, "Value").endsWith("a.txt"));
+  }
+  EXPECT_TRUE(ownBox->text().isEmpty());
   EXPECT_TRUE(log.contains("ファイルダイアログ検索開始(部分一致)"));
   EXPECT_TRUE(log.containsStart("ファイルダイアログ検索成功(部分一致)("));
-  EXPECT_TRUE(browser()->getProperty(input, "Value").endsWith("a.txt"));
+}
+
+TEST_F(BrowserTest, OpenButtonFoundWhateverTheDesktopLanguage) {
+  const QString path = writeFile(data.file("c.txt"), "abc");
+  open("/form");
+  forceForeground(windowHandleOf(frmBrowser()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frmBrowser()));
+  const int input = indexOf("input", 0, "upfile", {"Name"});
+  for (const char *lang : {"C", "ja", "de"}) {
+    QTranslator tr;
+    if (QByteArray(lang) != "C")
+      ASSERT_TRUE(tr.load(QLocale(lang), "qtbase", "_",
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+          << lang;
+    QCoreApplication::installTranslator(&tr);
+    LogCapture log;
+    EXPECT_EQ(handOff(browser(), input, path, true), 0) << lang;
+    EXPECT_TRUE(log.containsStart("開くボタンの取得完了(")) << lang;
+    QCoreApplication::removeTranslator(&tr);
+  }
 }
 
 TEST_F(BrowserTest, ChooserNotFoundStillReturnsTheClick) {
@@ -357,7 +393,12 @@ TEST_F(BrowserTest, WindowSystemLayerFindsBoxesAndButtons) {
   EXPECT_EQ(setWindowText(edit, "/tmp/x"), 1);
   qobject_cast<QWidget *>(widgetOf(edit))->setEnabled(false);
   EXPECT_EQ(setWindowText(edit, "/tmp/x"), 0);
-  dlg.hide();
+  // Ending the chooser's loop never closes a modal window of ours instead.
+  QDialog own;
+  own.setModal(true);
+  own.show();
+  endActiveModal();
+  EXPECT_TRUE(own.isVisible());
   EXPECT_FALSE(isWindowVisible(h));
 }
 
@@ -405,10 +446,47 @@ TEST_F(BrowserTest, ManualLoginPromptWaitsForOk) {
   EXPECT_TRUE(ManualDone);
   EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
 
+  // Esc ends the wait like the close box
+  QTimer::singleShot(200, [] {
+    ASSERT_NE(frmManual(), nullptr);
+    QTest::keyClick(frmManual(), Qt::Key_Escape);
+  });
+  QTimer noHang; // a stop after 3 s, should Esc not end the wait
+  noHang.setSingleShot(true);
+  QObject::connect(&noHang, &QTimer::timeout, [] { StopRequested = true; });
+  noHang.start(3000);
+  waitManualLogin();
+  noHang.stop();
+  EXPECT_FALSE(StopRequested);
+  EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
+
   // a stop ends the wait as well
   QTimer::singleShot(200, [] { StopRequested = true; });
   waitManualLogin();
   EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
+}
+
+TEST_F(BrowserTest, BrowserWindowKeepsItsPlaceAcrossRuns) {
+  unloadBrowser();
+  setting(SaveWindowPos) = "1";
+  const QStringList place{"1500", "3000", "9000", "6000"};
+  const SettingId ids[] = {BrowserTop, BrowserLeft, BrowserWidth,
+                           BrowserHeight};
+  for (int i = 0; i < 4; ++i)
+    setting(ids[i]) = place[i];
+  for (int run = 0; run < 3; ++run) {
+    EXPECT_EQ(frmBrowser()->geometry().topLeft(), QPoint(200, 100)) << run;
+    unloadBrowser();
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(setting(ids[i]), place[i]) << run;
+  }
+  // closed minimised: comes back minimised
+  frmBrowser()->showMinimized();
+  unloadBrowser();
+  EXPECT_EQ(setting(BrowserTop), "-1");
+  EXPECT_TRUE(frmBrowser()->isMinimized());
+  unloadBrowser();
+  setting(SaveWindowPos) = "0";
 }
 
 int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

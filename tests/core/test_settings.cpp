@@ -23,71 +23,63 @@ QStringList fullFile() {
     l << QString();
   return l;
 }
+
 } // namespace
 
 TEST(Settings, DefaultsOfAnEmptyFile) {
   QTemporaryDir dir;
   clearSettings();
   loadSettings(writeIni(dir, {}), kScreen);
-  EXPECT_EQ(setting(LoginWait), "5");
-  EXPECT_EQ(setting(UpPageWait), "5");
-  EXPECT_EQ(setting(UpLoadWait), "10");
-  EXPECT_EQ(setting(RetryCount), "3");
-  EXPECT_EQ(setting(Thumbnail), "0");
-  EXPECT_EQ(setting(ShowAd), "1");
-  EXPECT_EQ(setting(CheckUpload), "1");
-  EXPECT_EQ(setting(AutoRetry), "0");
-  EXPECT_EQ(setting(LowCpu), "1");
-  EXPECT_EQ(setting(GooSize), "0");
-  EXPECT_EQ(setting(TimeOut), "30");
-  EXPECT_EQ(setting(IniVersion), "0.54");
-  EXPECT_EQ(setting(MainTop), "0");
-  EXPECT_EQ(setting(MainWidth), "4550");
-  EXPECT_EQ(setting(MainHeight), "3600");
-  EXPECT_EQ(setting(LogOut), "0");
+  const std::pair<SettingId, const char *> defaults[] = {
+      {LoginWait, "5"},   {UpPageWait, "5"},     {UpLoadWait, "10"},
+      {RetryCount, "3"},  {Thumbnail, "0"},      {ShowAd, "1"},
+      {CheckUpload, "1"}, {AutoRetry, "0"},      {LowCpu, "1"},
+      {GooSize, "0"},     {TimeOut, "30"},       {IniVersion, "0.54"},
+      {MainTop, "0"},     {MainWidth, "4550"},   {MainHeight, "3600"},
+      {LogOut, "0"},      {CheckLogin, "1"},     {SaveColWidth, "0"},
+      {Fc2OverWrt, "0"},  {UseConfirmPress, "1"}};
+  for (const auto &[id, value] : defaults)
+    EXPECT_EQ(setting(id), value) << "line " << id;
   EXPECT_EQ(setting(SecTitle), "セキュリティの警告");
-  EXPECT_EQ(setting(CheckLogin), "1");
-  EXPECT_EQ(setting(SaveColWidth), "0");
-  EXPECT_EQ(setting(Fc2OverWrt), "0");
-  EXPECT_EQ(setting(UseConfirmPress), "1");
 }
 
 TEST(Settings, NormalisationOfNumbersAndFlags) {
   QTemporaryDir dir;
   QStringList l = fullFile();
-  l[RetryCount] = "0";
-  l[Thumbnail] = "7";
-  l[OverWrite] = "0";
-  l[UseCustom] = "abc";
-  l[AutoRetry] = "2";
-  l[GooSize] = "2";
-  l[LoginWait] = "x";
-  l[ShowAd] = "0";
-  l[IniVersion] = "0.53";
-  l[UseConfirmPress] = "0";
-  l[CocologTarget] = "1";
+  // line, its text in the file, its value once loaded; a file of another
+  // version turns the ad back on
+  const struct {
+    SettingId id;
+    const char *in, *out;
+  } cases[] = {{RetryCount, "0", "1"},       {Thumbnail, "7", "1"},
+               {OverWrite, "0", "0"},        {UseCustom, "abc", "0"},
+               {AutoRetry, "2", "0"},        {GooSize, "2", "2"},
+               {LoginWait, "x", "5"},        {ShowAd, "0", "1"},
+               {IniVersion, "0.53", "0.54"}, {UseConfirmPress, "0", "0"},
+               {CocologTarget, "1", "1"}};
+  for (const auto &c : cases)
+    l[c.id] = c.in;
   clearSettings();
   loadSettings(writeIni(dir, l), kScreen);
-  EXPECT_EQ(setting(RetryCount), "1");
-  EXPECT_EQ(setting(Thumbnail), "1");
-  EXPECT_EQ(setting(OverWrite), "0");
-  EXPECT_EQ(setting(UseCustom), "0");
-  EXPECT_EQ(setting(AutoRetry), "0");
-  EXPECT_EQ(setting(GooSize), "2");
-  EXPECT_EQ(setting(LoginWait), "5");
-  // another version's file turns the ad back on
-  EXPECT_EQ(setting(ShowAd), "1");
-  EXPECT_EQ(setting(IniVersion), "0.54");
-  EXPECT_EQ(setting(UseConfirmPress), "0");
-  EXPECT_EQ(setting(CocologTarget), "1");
+  for (const auto &c : cases)
+    EXPECT_EQ(setting(c.id), c.out) << "line " << c.id;
 
-  l[RetryCount] = "-2";
   l[ShowAd] = "0";
   l[IniVersion] = "0.54";
   l[GooSize] = "3";
-  clearSettings();
-  loadSettings(writeIni(dir, l), kScreen);
-  EXPECT_EQ(setting(RetryCount), "-2");
+  // A hand-edited count below one or not whole, a time-out of zero or
+  // less: no attempt at all or a page wait without end, so normalised.
+  const char *const fixes[][4] = {{"-2", "1", "-5", "30"},
+                                  {"2.5", "3", "0", "30"},
+                                  {"99999", "32767", "0.5", "0.5"}};
+  for (const auto &f : fixes) {
+    l[RetryCount] = f[0];
+    l[TimeOut] = f[2];
+    clearSettings();
+    loadSettings(writeIni(dir, l), kScreen);
+    EXPECT_EQ(setting(RetryCount), f[1]) << f[0];
+    EXPECT_EQ(setting(TimeOut), f[3]) << f[2];
+  }
   EXPECT_EQ(setting(ShowAd), "0");
   EXPECT_EQ(setting(GooSize), "0");
 }

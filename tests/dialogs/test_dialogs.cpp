@@ -7,22 +7,28 @@
 
 #include "browser/browserwindow.h"
 #include "browser/webbrowser.h"
+#include "core/itemlist.h"
 #include "core/paths.h"
 #include "core/runstate.h"
 #include "core/services.h"
 #include "core/settings.h"
 #include "core/textfile.h"
 #include "dialogs/accountdialog.h"
+#include "dialogs/customdialog.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/kihondialog.h"
 #include "dialogs/optiondialog.h"
 #include "dialogs/titledialog.h"
 
+#include "scripts/customscript.h"
+
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +42,10 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 void PrintTo(const QString &s, std::ostream *os) {
   *os << '"' << qPrintable(s) << '"';
@@ -316,6 +326,12 @@ TEST_F(DialogTest, NameCheckLooksAtTheChoiceMadeNow) {
   EXPECT_TRUE(okWith(serviceTable()[SvcFc2].loginUrl, SvcNinja, u("日記")));
   // Webry's name box is disabled and never asked for
   EXPECT_TRUE(okWith(serviceTable()[SvcWebry].loginUrl, SvcWebry, ""));
+  // FC2's overwrite caption, ticked without a caption, is not asked for
+  // once another service is chosen: its box is disabled
+  setting(Fc2OverWrt) = "1";
+  setting(Fc2OverTitle) = "";
+  EXPECT_FALSE(okWith(serviceTable()[SvcFc2].loginUrl, SvcFc2, ""));
+  EXPECT_TRUE(okWith(serviceTable()[SvcFc2].loginUrl, SvcJugem, ""));
 }
 
 TEST_F(DialogTest, OverwriteCaptionProposedByEngineVersion) {
@@ -473,6 +489,11 @@ TEST_F(DialogTest, AccountPreselectAndOkRules) {
   AccountDialog d;
   EXPECT_EQ(d.Combo1->currentText(), "http://mine.example/");
   EXPECT_EQ(d.txtUser->text(), "me");
+  // no row is selected: update and delete leave the accounts alone
+  d.cmdUpd->click();
+  d.cmdDel->click();
+  ASSERT_EQ(d.mfgList->rowCount(), 1);
+  EXPECT_EQ(d.rows()[0].user, u("太郎"));
   // Deleting the only row leaves an empty grid; OK then counts as
   // cancelling and still writes the (empty) file.
   d.mfgList->setCurrentCell(0, 0);
@@ -538,11 +559,19 @@ TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
   activate(&d);
   ModalScript modal;
 
-  for (QLineEdit *box :
-       {d.txtLogin, d.txtUpPage, d.txtUpLoad, d.txtRetry, d.txtTOut}) {
+  // letters anywhere; a count that makes no whole attempt; a time-out that
+  // ends or never ends a page wait
+  const std::pair<QLineEdit *, const char *> refused[] = {
+      {d.txtLogin, "abc"}, {d.txtUpPage, "abc"}, {d.txtUpLoad, "abc"},
+      {d.txtRetry, "abc"}, {d.txtRetry, "0"},    {d.txtRetry, "-1"},
+      {d.txtRetry, "2.5"}, {d.txtTOut, "abc"},   {d.txtTOut, "0"},
+      {d.txtTOut, "-3"}};
+  for (const auto &[box, bad] : refused) {
     const QString was = box->text();
-    box->setText("abc");
+    box->setText(bad);
+    const int before = modal.messages.size();
     d.cmdOK->click();
+    ASSERT_EQ(modal.messages.size(), before + 1) << bad;
     EXPECT_EQ(modal.lastMessage(), u("数値を入力"));
     EXPECT_TRUE(focusGoesTo(&d, box)) << qPrintable(box->objectName());
     box->setText(was);
@@ -664,8 +693,9 @@ TEST_F(DialogTest, TitleTestFindsTheRealChooserOnTheRealPage) {
 
   // A wrong caption: not found, and the click still comes back.
   modal.messages.clear();
+  // part of the title test's own caption: its window is never the dialog
   t.Option4->click();
-  t.Text1->setText(u("存在しないダイアログ"));
+  t.Text1->setText(u("ファイルダイアログ"));
   QElapsedTimer clock;
   clock.start();
   t.Command2->click();
@@ -676,6 +706,7 @@ TEST_F(DialogTest, TitleTestFindsTheRealChooserOnTheRealPage) {
               "ファイルダイアログ画面左上のタイトルと\n"
               "同じ文字列を選択するか、入力してください。m(__)m"));
   EXPECT_EQ(DlgRequest, -1);
+  EXPECT_EQ(t.Text1->text(), u("ファイルダイアログ"));
   EXPECT_EQ(QApplication::activeModalWidget(), &t) << "no chooser left open";
 }
 
@@ -720,6 +751,93 @@ TEST_F(DialogTest, TitleTestWithoutThePage) {
 
 // --- start-up ---------------------------------------------------------------
 
+// A socket node at the path: it is there, nobody can open it (not even
+// root, whom permissions do not stop) and a rename can still replace it.
+void makeUnreadable(const QString &path) {
+  sockaddr_un a{};
+  a.sun_family = AF_UNIX;
+  const QByteArray p = QFile::encodeName(path);
+  ASSERT_LT(size_t(p.size()), sizeof a.sun_path);
+  memcpy(a.sun_path, p.constData(), p.size());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
+  ::close(fd);
+}
+
+TEST_F(DialogTest, UnreadableDataFilesAreReportedAndKept) {
+  const QString ini = settingsPath(), list = data.file("Default.sdr"),
+                custom = data.file("Custom.sdr");
+  for (const QString &f : {ini, list, custom})
+    makeUnreadable(f);
+  ASSERT_TRUE(QDir().mkdir(accountsPath())); // a folder of the file's name
+  auto toldAbout = [](const QString &message, const QString &path) {
+    return message.startsWith(path + u(" を読み込めません("));
+  };
+  ModalScript modal;
+  QStringList shown;
+  modal.onWindow = [&](QWidget *w) {
+    shown << w->objectName();
+    if (auto *t = qobject_cast<TitleDialog *>(w))
+      t->Command1->click();
+    return true;
+  };
+
+  // Not a first start: no blog settings, the user told, the file kept.
+  clearSettings();
+  loadSettings(ini, WorkArea{28800, 16200}, startupSettingsHooks());
+  EXPECT_EQ(shown, QStringList({"frmTitle"}));
+  ASSERT_EQ(modal.messages.size(), 1);
+  EXPECT_TRUE(toldAbout(modal.messages[0], ini))
+      << qPrintable(modal.messages[0]);
+  EXPECT_EQ(setting(RetryCount), "3") << "the defaults apply";
+  EXPECT_FALSE(saveSettings(ini));
+
+  LogCapture log;
+  ItemListModel model;
+  model.appendItems({"/x/a.jpg"}, 0);
+  EXPECT_FALSE(loadItemList(model, list));
+  EXPECT_EQ(model.itemCount(), 1);
+  ASSERT_EQ(log.lines().size(), 1);
+  EXPECT_TRUE(toldAbout(log.lines()[0], list));
+  EXPECT_FALSE(saveItemList(model, list));
+
+  // The account list still hands back a choice; the folder stays.
+  AccountBlog = u("FC2ブログ");
+  AccountUser = "taro";
+  AccountPass = "pw";
+  {
+    AccountDialog d;
+    ASSERT_EQ(modal.messages.size(), 2);
+    EXPECT_TRUE(toldAbout(modal.messages[1], accountsPath()));
+    d.cmdAdd->click();
+    d.mfgList->setCurrentCell(0, 0);
+    d.cmdOK->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_FALSE(AccountCancel);
+  }
+  EXPECT_TRUE(QFileInfo(accountsPath()).isDir());
+
+  CustomScript script;
+  CustomScriptError e;
+  EXPECT_FALSE(loadCustomScript(custom, script, &e));
+  EXPECT_TRUE(toldAbout(e.description, custom)) << qPrintable(e.description);
+  {
+    frmCustom d;
+    ASSERT_EQ(modal.messages.size(), 3);
+    EXPECT_TRUE(toldAbout(modal.messages[2], custom));
+    EXPECT_FALSE(d.saveFile());
+  }
+  for (const QString &f : {ini, list, custom})
+    EXPECT_TRUE(QFileInfo(f).exists() && !QFileInfo(f).isFile())
+        << qPrintable(f);
+
+  // Once the file reads again it may be replaced.
+  QFile::remove(list);
+  writeFile(list, "0,/x/b.jpg,0\r\n");
+  EXPECT_TRUE(loadItemList(model, list));
+  EXPECT_TRUE(saveItemList(model, list));
+}
+
 TEST_F(DialogTest, FirstStartLeadsToAConfiguredAccount) {
   clearSettings();
   ModalScript modal;
@@ -752,7 +870,14 @@ TEST_F(DialogTest, FirstStartLeadsToAConfiguredAccount) {
   EXPECT_EQ(saved[BlogUrl], serviceTable()[SvcFc2].loginUrl);
   EXPECT_EQ(saved[UserId], "taro");
   EXPECT_EQ(saved[Password], "pw");
-  EXPECT_EQ(saved[HidePassword], "1");
+  // the defaults, not empty boxes read as "off" or "video"; FC2's
+  // thumbnail on unless the user said otherwise
+  const std::pair<SettingId, const char *> defaults[] = {
+      {HidePassword, "1"},  {CheckUpload, "1"}, {GooSize, "0"},
+      {CocologTarget, "0"}, {Thumbnail, "1"},   {RetryCount, "3"},
+      {TimeOut, "30"}};
+  for (const auto &[id, value] : defaults)
+    EXPECT_EQ(saved[id], value) << id;
 
   // The next start shows nothing: the file is there and a caption known.
   saveSettings(settingsPath());
