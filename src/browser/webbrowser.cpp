@@ -617,6 +617,11 @@ bool WebBrowser::clickFileInput(const QJsonArray &r) {
   const QPointF at(r.at(0).toDouble() * zoomFactor(),
                    r.at(1).toDouble() * zoomFactor());
   QWidget *target = focusProxy() ? focusProxy() : this;
+  // The engine may drop a click on a window that is not the active one
+  // (the user was busy elsewhere): the gesture must reach the page.
+  window()->raise();
+  window()->activateWindow();
+  target->setFocus(Qt::OtherFocusReason);
   const int before = choosersOpened_;
   QPointer<WebBrowser> self(this);
   refuseLateChooser_ = false;
