@@ -475,7 +475,7 @@ void ScriptContext::setError(int number, const QString &description) {
 
 bool ScriptContext::endError() {
   closeConfirmPress();
-  const bool boxes = errorBoxes_ && !isOn(AutoRetry);
+  const bool boxes = errorBoxes_ && !quietBoxes();
   QString text;
   if (errorNumber_ > 0) {
     const QString detail =
