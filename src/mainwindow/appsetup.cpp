@@ -127,7 +127,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                  QStringLiteral("Usage: sendora"));
     return text;
   };
-  if (parser.isSet(help)) {
+  if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
     cl.answer = helpText();
     return cl;
   }

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -75,6 +76,51 @@ TEST(Crash, KilledRunsNeverLoseOrInventUploads) {
   ItemListModel m;
   loadItemList(m, data.file("Default.sdr"));
   EXPECT_TRUE(m.allDone());
+  site.stop();
+}
+
+// What the window had been given before the kill is in the day's log file,
+// in order: the file is written before the box.
+TEST(Crash, KilledRunLeavesEveryShownLineInTheLogFile) {
+  fake::FakeFc2 site;
+  ASSERT_TRUE(site.start());
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> when(1500, 5000);
+  for (int round = 0; round < 3; ++round) {
+    TempDataFolder data;
+    ItemListModel m;
+    for (int i = 0; i < 4; ++i)
+      m.appendItems({writeFile(data.file(QString("up/f%1.jpg").arg(i)),
+                               QByteArray(2000, char('a' + i)))},
+                    5);
+    ASSERT_TRUE(saveItemList(m, data.file("Default.sdr")));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SENDORA_DATA", data.path());
+    env.insert("SENDORA_BLOG", QString::fromStdString(site.loginUrl()));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(child(), {"run"});
+    ASSERT_TRUE(p.waitForStarted());
+    killAfter(p, when(rng));
+    const QStringList shown = QString::fromUtf8(p.readAllStandardOutput())
+                                  .split('\n', Qt::SkipEmptyParts);
+
+    QStringList written;
+    QDir logs(data.file("logs"));
+    for (const QString &name : logs.entryList({"*.log"}, QDir::Files,
+                                              QDir::Name)) {
+      QFile f(logs.filePath(name));
+      ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+      const QByteArray bytes = f.readAll();
+      ASSERT_TRUE(bytes.endsWith("\r\n")) << "a line cut short";
+      for (QString line : QString::fromUtf8(bytes).split("\r\n",
+                                                         Qt::SkipEmptyParts))
+        written << line.remove(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d "));
+    }
+    ASSERT_GT(shown.size(), 5) << "round " << round;
+    ASSERT_GE(written.size(), shown.size()) << "round " << round;
+    EXPECT_EQ(written.mid(0, shown.size()), shown) << "round " << round;
+  }
   site.stop();
 }
 

@@ -25,6 +25,9 @@
 void prepareTestProcess() {
   qputenv("DBUS_SYSTEM_BUS_ADDRESS",
           "unix:path=/nonexistent/sendora-test-no-system-bus");
+  // Nor may a test notify the desktop of the person running it.
+  qputenv("DBUS_SESSION_BUS_ADDRESS",
+          "unix:path=/nonexistent/sendora-test-no-session-bus");
   prepareEnvironment();
 }
 

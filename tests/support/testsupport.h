@@ -9,8 +9,9 @@
 
 class QApplication;
 
-// Environment for a test process: the browser engine's flags, and a system
-// bus address that leads nowhere so that no test can suspend the machine.
+// Environment for a test process: the browser engine's flags, and bus
+// addresses that lead nowhere so that no test can suspend the machine or
+// notify its desktop.
 // Call first thing in main().
 void prepareTestProcess();
 

@@ -1,0 +1,300 @@
+// An unattended run as its user meets it: the day log files, the progress
+// in the status bar and the title, the summary and its desktop notification,
+// and the command line that a timer or cron job starts it with.
+#include "privatebus.h"
+#include "servicerun.h"
+
+#include "core/itemlist.h"
+#include "core/logfile.h"
+#include "core/paths.h"
+#include "core/runlog.h"
+#include "core/settings.h"
+#include "fakefc2.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/rundriver.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+void PrintTo(const QString &s, std::ostream *os) {
+  *os << '"' << qPrintable(s) << '"';
+}
+
+namespace {
+QByteArray bytesOf(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every day file of a logs folder, oldest first.
+QString allLogText(const QString &folder) {
+  QString text;
+  QDir dir(folder);
+  for (const QString &name : dir.entryList({"*.log"}, QDir::Files, QDir::Name))
+    text += QString::fromUtf8(bytesOf(dir.filePath(name)));
+  return text;
+}
+
+int seconds(const QString &hms) {
+  const QStringList p = hms.split(':');
+  return p.size() == 3 ? p[0].toInt() * 3600 + p[1].toInt() * 60 + p[2].toInt()
+                       : -1;
+}
+
+QString screenshotFolder() {
+  QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
+  if (dir.isEmpty())
+    dir = QDir::tempPath() + QStringLiteral("/sendora-test-output");
+  dir += QStringLiteral("/screenshots");
+  QDir().mkpath(dir);
+  return dir;
+}
+
+TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
+  TempDataFolder data;
+  const QDate day(2026, 3, 31);
+  appendLogFile(QDateTime(day, QTime(23, 59, 58)), "ブラウザを開く");
+  appendLogFile(QDateTime(day, QTime(23, 59, 59)), "一行目\n二行目");
+  appendLogFile(QDateTime(day.addDays(1), QTime(0, 0, 1)), "ブラウザを閉じる");
+  closeLogFile();
+  // A later start appends to the day's file.
+  appendLogFile(QDateTime(day.addDays(1), QTime(8, 0, 0)), "再開");
+  closeLogFile();
+  EXPECT_EQ(bytesOf(data.file("logs/2026-03-31.log")),
+            QStringLiteral("23:59:58 ブラウザを開く\r\n"
+                           "23:59:59 一行目\r\n二行目\r\n")
+                .toUtf8());
+  EXPECT_EQ(bytesOf(data.file("logs/2026-04-01.log")),
+            QStringLiteral("00:00:01 ブラウザを閉じる\r\n08:00:00 再開\r\n")
+                .toUtf8());
+}
+
+TEST(LogFile, PruningDeletesOnlyDayFilesOlderThanThirtyDays) {
+  QTemporaryDir dir;
+  for (const char *name : {"2026-11-06.log", "2026-11-07.log", "2025-01-01.log",
+                           "2026-12-07.log", "notes.log", "2026-11-01.log.bak"})
+    writeFile(dir.filePath(name), "x");
+  EXPECT_EQ(pruneLogFiles(dir.path(), QDate(2026, 12, 7)), 2);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+            QStringList({"2026-11-01.log.bak", "2026-11-07.log",
+                         "2026-12-07.log", "notes.log"}));
+}
+
+TEST(Progress, EstimateIsThePaceSoFarOverWhatIsLeft) {
+  RunProgress p{2, 12, 120, 60000};
+  EXPECT_EQ(estimateLeftMs(p), 540000);
+  EXPECT_EQ(progressText(p), "2回目  12/120件済  経過 0:01:00  残り 約0:09:00");
+  p.marked = 0;
+  EXPECT_EQ(estimateLeftMs(p), -1);
+  EXPECT_EQ(durationText(90061000), "25:01:01");
+}
+
+class ProgressRun : public ServiceRunTest {
+protected:
+  void SetUp() override {
+    ServiceRunTest::SetUp();
+    ASSERT_TRUE(site.start());
+    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+    setting(UserId) = "user@example.com";
+    setting(Password) = "secret";
+  }
+  void TearDown() override {
+    ServiceRunTest::TearDown();
+    site.stop();
+  }
+  fake::FakeFc2 site;
+};
+
+TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
+  queueFiles({{"earlier.jpg", bytesFor(0, 100)},
+              {"a.jpg", bytesFor(1, 3000)},
+              {"b.jpg", bytesFor(2, 3000)},
+              {"c.jpg", bytesFor(3, 3000)}});
+  window()->items()->setStatus(0, kDoneMark); // not part of this run
+  LogCapture log;
+  QString titleAtStart, atStart, atFirst;
+  Trigger start([&] { return !window()->Idle; },
+                [&] {
+                  titleAtStart = window()->windowTitle();
+                  atStart = window()->progressLine();
+                });
+  Trigger first([&] { return window()->windowTitle() == "Sendora - 1/3"; },
+                [&] {
+                  atFirst = window()->progressLine();
+                  const QString dir = screenshotFolder();
+                  window()->grab().save(dir + "/frmMain_running.png");
+                  window()->statusBar()->grab().save(dir +
+                                                     "/StatusBar_running.png");
+                });
+  startRun();
+
+  EXPECT_EQ(titleAtStart, "Sendora - 0/3");
+  EXPECT_TRUE(atStart.startsWith("1回目  0/3件済  経過 0:00:0")) << qPrintable(atStart);
+  EXPECT_TRUE(atStart.endsWith("残り 計算中")) << qPrintable(atStart);
+  // Two items left at the pace of the first.
+  const QRegularExpression shown(
+      "^1回目  1/3件済  経過 (\\d+:\\d\\d:\\d\\d)  残り 約(\\d+:\\d\\d:\\d\\d)$");
+  const QRegularExpressionMatch m = shown.match(atFirst);
+  ASSERT_TRUE(m.hasMatch()) << qPrintable(atFirst);
+  EXPECT_NEAR(seconds(m.captured(2)), 2 * seconds(m.captured(1)), 2);
+
+  EXPECT_EQ(statuses(), QStringList({"済", "済", "済", "済"}));
+  EXPECT_EQ(window()->windowTitle(), "Sendora");
+  const QString summary = "実行結果: アップロード 3件  未完了 0件  経過 0:00:";
+  EXPECT_TRUE(window()->progressLine().startsWith(summary))
+      << qPrintable(window()->progressLine());
+  ASSERT_FALSE(log.lines().isEmpty());
+  EXPECT_TRUE(log.lines().last().startsWith(summary)) << qPrintable(log.lines().last());
+  EXPECT_EQ(log.lines().indexOf("ブラウザを閉じる"), log.lines().size() - 2);
+}
+
+// The program as it is installed: a copy in a folder of its own, which is
+// then its data folder too.
+class CommandLine : public ::testing::Test {
+protected:
+  static PrivateBus &bus() {
+    static PrivateBus b;
+    static const bool started = b.start();
+    EXPECT_TRUE(started);
+    return b;
+  }
+
+  void SetUp() override {
+    program = folder.filePath("sendora");
+    ASSERT_TRUE(QFile::copy(
+        QCoreApplication::applicationDirPath() + "/sendora", program));
+  }
+
+  // Settings for a quick run against `blog`, and the queue.
+  void prepare(const QString &blog, const QStringList &paths) {
+    setFastSettings(5);
+    setting(BlogUrl) = blog;
+    setting(UserId) = "user@example.com";
+    setting(Password) = "secret";
+    setting(RetryCount) = "1";
+    ASSERT_TRUE(saveSettings(folder.filePath("Sendora.ini")));
+    ItemListModel queue;
+    queue.appendItems(paths, 5);
+    ASSERT_TRUE(saveItemList(queue, folder.filePath("Default.sdr")));
+  }
+
+  // Runs the program; -1 when it had to be killed.
+  int run(const QStringList &args, QByteArray *out = nullptr,
+          int timeoutMs = 120000) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.insert("DBUS_SESSION_BUS_ADDRESS", bus().address());
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+      p.kill();
+      p.waitForFinished(5000);
+      return -1;
+    }
+    if (out)
+      *out = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  }
+
+  QStringList queueStates() {
+    ItemListModel queue;
+    loadItemList(queue, folder.filePath("Default.sdr"));
+    QStringList s;
+    for (const ItemRow &r : queue.items())
+      s << r.status;
+    return s;
+  }
+
+  QTemporaryDir folder;
+  QString program;
+};
+
+TEST_F(CommandLine, OptionsAreAnsweredWithoutAWindow) {
+  QByteArray out;
+  EXPECT_EQ(run({"--version"}, &out), 0);
+  EXPECT_EQ(out, "Sendora 0.54\n");
+  EXPECT_EQ(run({"--help"}, &out), 0);
+  EXPECT_TRUE(out.contains("--quit-when-done")) << out.constData();
+  EXPECT_EQ(run({"--bogus"}), 2);
+  EXPECT_EQ(run({"--quit-when-done"}), 2); // without a run to wait for
+  EXPECT_FALSE(QFile::exists(folder.filePath("Default.sdr")));
+}
+
+TEST_F(CommandLine, ScheduledRunUploadsEverythingNotifiesAndExitsZero) {
+  fake::FakeFc2 site;
+  ASSERT_TRUE(site.start());
+  const QString a = writeFile(folder.filePath("up/a.jpg"), "first file");
+  const QString b = writeFile(folder.filePath("up/写真.png"), "second file");
+  prepare(QString::fromStdString(site.loginUrl()), {a, b});
+  writeFile(folder.filePath("logs/2000-01-01.log"), "old\r\n");
+  QProcess notifications;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DBUS_SESSION_BUS_ADDRESS", bus().address());
+  notifications.setProcessEnvironment(env);
+  ASSERT_TRUE(startFake(notifications, FAKE_NOTIFICATIONS));
+
+  EXPECT_EQ(run({"--run", "--quit-when-done"}), 0);
+  EXPECT_EQ(queueStates(), QStringList({"済", "済"}));
+  EXPECT_EQ(site.storedFiles().size(), 2u);
+
+  const QString logs = allLogText(folder.filePath("logs"));
+  EXPECT_FALSE(QFile::exists(folder.filePath("logs/2000-01-01.log")));
+  EXPECT_TRUE(logs.contains(" ブラウザを開く\r\n")) << qPrintable(logs);
+  const QRegularExpression summary(
+      "\\d\\d:\\d\\d:\\d\\d 実行結果: アップロード 2件  未完了 0件  経過 "
+      "\\d+:\\d\\d:\\d\\d\r\n$");
+  EXPECT_TRUE(summary.match(logs).hasMatch()) << qPrintable(logs);
+
+  notifications.waitForReadyRead(2000);
+  const QStringList got =
+      QString::fromUtf8(notifications.readAllStandardOutput())
+          .split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(got.size(), 1);
+  EXPECT_TRUE(got[0].startsWith("Sendora\tSendora: すべて済\t実行結果: "
+                                "アップロード 2件  未完了 0件  経過 "))
+      << qPrintable(got[0]);
+  notifications.terminate();
+  notifications.waitForFinished(5000);
+  site.stop();
+}
+
+// An item that cannot be done, and nobody to answer a box: the run ends on
+// its own, says why, and the exit status tells the scheduler.
+TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
+  fake::FakeFc2 site;
+  auto options = site.options();
+  options.omitResultSpan = true; // uploads are never confirmed
+  site.setOptions(options);
+  ASSERT_TRUE(site.start());
+  const QString done = writeFile(folder.filePath("up/done.jpg"), "earlier");
+  const QString a = writeFile(folder.filePath("up/a.jpg"), "first file");
+  prepare(QString::fromStdString(site.loginUrl()), {done, a});
+  setting(CheckUpload) = "1";
+  ASSERT_TRUE(saveSettings(folder.filePath("Sendora.ini")));
+  ItemListModel queue;
+  loadItemList(queue, folder.filePath("Default.sdr"));
+  queue.setStatus(0, kDoneMark);
+  ASSERT_TRUE(saveItemList(queue, folder.filePath("Default.sdr")));
+
+  // No notification service on the bus: skipped quietly.
+  EXPECT_EQ(run({"--run", "--quit-when-done"}), 1);
+  EXPECT_EQ(queueStates(), QStringList({"済", ""}));
+  const QString logs = allLogText(folder.filePath("logs"));
+  EXPECT_TRUE(logs.contains(" 実行結果: アップロード 0件  未完了 1件  経過 "))
+      << qPrintable(logs);
+  EXPECT_TRUE(logs.contains(" 未完了: " + a + " (")) << qPrintable(logs);
+  site.stop();
+}
+} // namespace
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
