@@ -178,3 +178,17 @@ QString writeFile(const QString &path, const QByteArray &bytes) {
   f.write(bytes);
   return path;
 }
+
+QByteArray readFile(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString testOutputFolder(const QString &name) {
+  QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
+  if (dir.isEmpty())
+    dir = QDir::tempPath() + QStringLiteral("/sendora-test-output");
+  dir += QLatin1Char('/') + name;
+  QDir().mkpath(dir);
+  return dir;
+}

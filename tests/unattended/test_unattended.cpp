@@ -13,13 +13,16 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -30,33 +33,28 @@ void PrintTo(const QString &s, std::ostream *os) {
 }
 
 namespace {
-QByteArray bytesOf(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Every day file of a logs folder, oldest first.
 QString allLogText(const QString &folder) {
   QString text;
   QDir dir(folder);
   for (const QString &name : dir.entryList({"*.log"}, QDir::Files, QDir::Name))
-    text += QString::fromUtf8(bytesOf(dir.filePath(name)));
+    text += QString::fromUtf8(readFile(dir.filePath(name)));
   return text;
 }
+
+// Takes the addresses the program hands to the desktop.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+public:
+  QList<QUrl> urls;
+public slots:
+  void open(const QUrl &url) { urls << url; }
+};
 
 int seconds(const QString &hms) {
   const QStringList p = hms.split(':');
   return p.size() == 3 ? p[0].toInt() * 3600 + p[1].toInt() * 60 + p[2].toInt()
                        : -1;
-}
-
-QString screenshotFolder() {
-  QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
-  if (dir.isEmpty())
-    dir = QDir::tempPath() + QStringLiteral("/sendora-test-output");
-  dir += QStringLiteral("/screenshots");
-  QDir().mkpath(dir);
-  return dir;
 }
 
 TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
@@ -69,11 +67,11 @@ TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
   // A later start appends to the day's file.
   appendLogFile(QDateTime(day.addDays(1), QTime(8, 0, 0)), "再開");
   closeLogFile();
-  EXPECT_EQ(bytesOf(data.file("logs/2026-03-31.log")),
+  EXPECT_EQ(readFile(data.file("logs/2026-03-31.log")),
             QStringLiteral("23:59:58 ブラウザを開く\r\n"
                            "23:59:59 一行目\r\n二行目\r\n")
                 .toUtf8());
-  EXPECT_EQ(bytesOf(data.file("logs/2026-04-01.log")),
+  EXPECT_EQ(readFile(data.file("logs/2026-04-01.log")),
             QStringLiteral("00:00:01 ブラウザを閉じる\r\n08:00:00 再開\r\n")
                 .toUtf8());
 }
@@ -89,15 +87,6 @@ TEST(LogFile, PruningDeletesOnlyDayFilesOlderThanThirtyDays) {
                          "2026-12-07.log", "notes.log"}));
 }
 
-TEST(Progress, EstimateIsThePaceSoFarOverWhatIsLeft) {
-  RunProgress p{2, 12, 120, 60000};
-  EXPECT_EQ(estimateLeftMs(p), 540000);
-  EXPECT_EQ(progressText(p), "2回目  12/120件済  経過 0:01:00  残り 約0:09:00");
-  p.marked = 0;
-  EXPECT_EQ(estimateLeftMs(p), -1);
-  EXPECT_EQ(durationText(90061000), "25:01:01");
-}
-
 class ProgressRun : public ServiceRunTest {
 protected:
   void SetUp() override {
@@ -106,8 +95,10 @@ protected:
     setting(BlogUrl) = QString::fromStdString(site.loginUrl());
     setting(UserId) = "user@example.com";
     setting(Password) = "secret";
+    runHooks().onRunEnd = [](bool good) { window()->runEnded(good); };
   }
   void TearDown() override {
+    runHooks().onRunEnd = nullptr;
     ServiceRunTest::TearDown();
     site.stop();
   }
@@ -120,7 +111,6 @@ TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
               {"b.jpg", bytesFor(2, 3000)},
               {"c.jpg", bytesFor(3, 3000)}});
   window()->items()->setStatus(0, kDoneMark); // not part of this run
-  LogCapture log;
   QString titleAtStart, atStart, atFirst;
   Trigger start([&] { return !window()->Idle; },
                 [&] {
@@ -130,7 +120,7 @@ TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
   Trigger first([&] { return window()->windowTitle() == "Sendora - 1/3"; },
                 [&] {
                   atFirst = window()->progressLine();
-                  const QString dir = screenshotFolder();
+                  const QString dir = testOutputFolder("screenshots");
                   window()->grab().save(dir + "/frmMain_running.png");
                   window()->statusBar()->grab().save(dir +
                                                      "/StatusBar_running.png");
@@ -152,20 +142,36 @@ TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
   const QString summary = "実行結果: アップロード 3件  未完了 0件  経過 0:00:";
   EXPECT_TRUE(window()->progressLine().startsWith(summary))
       << qPrintable(window()->progressLine());
-  ASSERT_FALSE(log.lines().isEmpty());
-  EXPECT_TRUE(log.lines().last().startsWith(summary)) << qPrintable(log.lines().last());
-  EXPECT_EQ(log.lines().indexOf("ブラウザを閉じる"), log.lines().size() - 2);
+  // The summary follows the browser's closing, in the box and, line for
+  // line, in the day file.
+  const QString box = window()->logText();
+  QStringList messages;
+  for (const QString &line : box.split("\r\n", Qt::SkipEmptyParts))
+    messages << line.mid(9);
+  ASSERT_GE(messages.size(), 2);
+  EXPECT_TRUE(messages.last().startsWith(summary)) << qPrintable(messages.last());
+  EXPECT_EQ(messages[messages.size() - 2], "ブラウザを閉じる");
+  EXPECT_EQ(allLogText(data.file("logs")), box.mid(2) + "\r\n");
+
+  // The tools menu opens that folder in the file manager.
+  UrlCatcher desktop;
+  QDesktopServices::setUrlHandler("file", &desktop, "open");
+  window()->findChild<QAction *>("menu_LogFolder")->trigger();
+  QDesktopServices::unsetUrlHandler("file");
+  EXPECT_EQ(desktop.urls, QList<QUrl>({QUrl::fromLocalFile(data.file("logs"))}));
 }
 
 // The program as it is installed: a copy in a folder of its own, which is
 // then its data folder too.
 class CommandLine : public ::testing::Test {
 protected:
-  static PrivateBus &bus() {
-    static PrivateBus b;
-    static const bool started = b.start();
-    EXPECT_TRUE(started);
-    return b;
+  // The program and the fake notification service meet on a bus of
+  // their own.
+  static void SetUpTestSuite() {
+    static PrivateBus bus;
+    static const bool started = bus.start();
+    ASSERT_TRUE(started);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
   }
 
   void SetUp() override {
@@ -191,10 +197,6 @@ protected:
   int run(const QStringList &args, QByteArray *out = nullptr,
           int timeoutMs = 120000) {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.insert("DBUS_SESSION_BUS_ADDRESS", bus().address());
-    p.setProcessEnvironment(env);
     p.start(program, args);
     if (!p.waitForFinished(timeoutMs)) {
       p.kill();
@@ -238,9 +240,6 @@ TEST_F(CommandLine, ScheduledRunUploadsEverythingNotifiesAndExitsZero) {
   prepare(QString::fromStdString(site.loginUrl()), {a, b});
   writeFile(folder.filePath("logs/2000-01-01.log"), "old\r\n");
   QProcess notifications;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("DBUS_SESSION_BUS_ADDRESS", bus().address());
-  notifications.setProcessEnvironment(env);
   ASSERT_TRUE(startFake(notifications, FAKE_NOTIFICATIONS));
 
   EXPECT_EQ(run({"--run", "--quit-when-done"}), 0);
@@ -279,8 +278,6 @@ TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
   const QString done = writeFile(folder.filePath("up/done.jpg"), "earlier");
   const QString a = writeFile(folder.filePath("up/a.jpg"), "first file");
   prepare(QString::fromStdString(site.loginUrl()), {done, a});
-  setting(CheckUpload) = "1";
-  ASSERT_TRUE(saveSettings(folder.filePath("Sendora.ini")));
   ItemListModel queue;
   loadItemList(queue, folder.filePath("Default.sdr"));
   queue.setStatus(0, kDoneMark);
@@ -298,3 +295,5 @@ TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
 } // namespace
 
 int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
+
+#include "test_unattended.moc"
