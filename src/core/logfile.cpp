@@ -50,8 +50,8 @@ bool openDay(OpenFile &f, const QString &folder, const QDate &day) {
   const QByteArray path = QFile::encodeName(logFilePath(folder, day));
   // Appending with O_APPEND: each line lands whole at the end even if two
   // instances of the program log into the same day file.
-  f.fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC,
-                0600);
+  f.fd =
+      ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
   if (f.fd < 0)
     return false;
   f.folder = folder;

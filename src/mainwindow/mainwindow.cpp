@@ -768,7 +768,6 @@ void MainWindow::showProgress() {
 }
 
 void MainWindow::runEnded(bool good) {
-  Q_UNUSED(good);
   if (!runClock_.isValid())
     return;
   const int uploaded = std::max(0, doneCount() - doneAtStart_);
@@ -792,9 +791,11 @@ void MainWindow::runEnded(bool good) {
   QStringList body = lines.mid(0, 1 + kNotifiedItems);
   if (lines.size() > body.size())
     body << QStringLiteral("ほか %1件").arg(lines.size() - body.size());
-  notifyDesktop(left.isEmpty() ? QStringLiteral("Sendora: すべて済")
-                               : QStringLiteral("Sendora: 未完了があります"),
-                body.join(QLatin1Char('\n')));
+  const QString title = left.isEmpty() ? QStringLiteral("Sendora: すべて済")
+                        : good
+                            ? QStringLiteral("Sendora: 未完了があります")
+                            : QStringLiteral("Sendora: エラーで終了しました");
+  notifyDesktop(title, body.join(QLatin1Char('\n')));
 }
 
 void MainWindow::openLogFolder() {

@@ -74,7 +74,8 @@ void finish(MainWindow *w, bool powerAction) {
   w->setRunMenusEnabled(true);
   StopRequested = true;
   w->Idle = true;
-  // Before a power action, which may end the process.
+  // Before a power action, which may end the process. A run has one only
+  // when its last pass ended normally.
   runEnded(powerAction);
   if (!powerAction)
     return;

@@ -31,21 +31,23 @@ void expectLayout(const QString &prefix) {
   for (const QString &f : {program, prefix + "/lib/sendora/ConfirmPress"})
     EXPECT_TRUE(QFileInfo(f).isExecutable()) << f.toStdString();
   EXPECT_TRUE(QFileInfo::exists(prefix + "/lib/sendora/DlgTest/DlgTest.html"));
-  EXPECT_TRUE(QFileInfo::exists(prefix + "/share/applications/sendora.desktop"));
+  EXPECT_TRUE(
+      QFileInfo::exists(prefix + "/share/applications/sendora.desktop"));
   EXPECT_TRUE(QFileInfo::exists(
       prefix + "/share/icons/hicolor/scalable/apps/sendora.svg"));
   const QFileInfo command(prefix + "/bin/sendora");
   EXPECT_TRUE(command.isSymLink());
-  EXPECT_EQ(command.canonicalFilePath(), QFileInfo(program).canonicalFilePath());
+  EXPECT_EQ(command.canonicalFilePath(),
+            QFileInfo(program).canonicalFilePath());
 }
 
 TEST(Package, DebianPackageHoldsTheProgramAndNamesWhatItNeeds) {
   QTemporaryDir out;
   int code = -1;
-  const QString log =
-      runTool("cpack", {"-G", "DEB", "-B", out.path(), "--config",
-                        kBuild + "/CPackConfig.cmake"},
-              &code);
+  const QString log = runTool("cpack",
+                              {"-G", "DEB", "-B", out.path(), "--config",
+                               kBuild + "/CPackConfig.cmake"},
+                              &code);
   ASSERT_EQ(code, 0) << log.toStdString();
   const QStringList debs = QDir(out.path()).entryList({"sendora_*.deb"});
   ASSERT_EQ(debs.size(), 1) << log.toStdString();
@@ -57,16 +59,18 @@ TEST(Package, DebianPackageHoldsTheProgramAndNamesWhatItNeeds) {
   expectLayout(root + "/usr");
 
   const QString depends = runTool("dpkg-deb", {"-f", deb, "Depends"});
-  for (const char *needed : {"libqt6webenginewidgets6", "libqt6webenginecore6-bin",
-                             "libqt6dbus6", "fonts-noto-cjk"})
-    EXPECT_TRUE(depends.contains(needed)) << needed << " in " << depends.toStdString();
+  for (const char *needed :
+       {"libqt6webenginewidgets6", "libqt6webenginecore6-bin", "libqt6dbus6",
+        "fonts-noto-cjk"})
+    EXPECT_TRUE(depends.contains(needed))
+        << needed << " in " << depends.toStdString();
 }
 
 TEST(Package, InstallPrefixHoldsEverything) {
   QTemporaryDir prefix;
   int code = -1;
-  const QString log = runTool(
-      "cmake", {"--install", kBuild, "--prefix", prefix.path()}, &code);
+  const QString log =
+      runTool("cmake", {"--install", kBuild, "--prefix", prefix.path()}, &code);
   ASSERT_EQ(code, 0) << log.toStdString();
   expectLayout(prefix.path());
 }

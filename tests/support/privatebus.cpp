@@ -43,7 +43,8 @@ bool PrivateBus::start() {
   daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   daemon_.start(daemonPath,
                 {QStringLiteral("--config-file=") + config.fileName(),
-                 QStringLiteral("--print-address"), QStringLiteral("--nofork")});
+                 QStringLiteral("--print-address"),
+                 QStringLiteral("--nofork")});
   while (!daemon_.canReadLine())
     if (!daemon_.waitForReadyRead(5000)) {
       std::fprintf(stderr, "private dbus-daemon did not start\n");

@@ -128,11 +128,12 @@ TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
   startRun();
 
   EXPECT_EQ(titleAtStart, "Sendora - 0/3");
-  EXPECT_TRUE(atStart.startsWith("1回目  0/3件済  経過 0:00:0")) << qPrintable(atStart);
+  EXPECT_TRUE(atStart.startsWith("1回目  0/3件済  経過 0:00:0"))
+      << qPrintable(atStart);
   EXPECT_TRUE(atStart.endsWith("残り 計算中")) << qPrintable(atStart);
   // Two items left at the pace of the first.
-  const QRegularExpression shown(
-      "^1回目  1/3件済  経過 (\\d+:\\d\\d:\\d\\d)  残り 約(\\d+:\\d\\d:\\d\\d)$");
+  const QRegularExpression shown("^1回目  1/3件済  経過 (\\d+:\\d\\d:\\d\\d)  "
+                                 "残り 約(\\d+:\\d\\d:\\d\\d)$");
   const QRegularExpressionMatch m = shown.match(atFirst);
   ASSERT_TRUE(m.hasMatch()) << qPrintable(atFirst);
   EXPECT_NEAR(seconds(m.captured(2)), 2 * seconds(m.captured(1)), 2);
@@ -149,7 +150,8 @@ TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
   for (const QString &line : box.split("\r\n", Qt::SkipEmptyParts))
     messages << line.mid(9);
   ASSERT_GE(messages.size(), 2);
-  EXPECT_TRUE(messages.last().startsWith(summary)) << qPrintable(messages.last());
+  EXPECT_TRUE(messages.last().startsWith(summary))
+      << qPrintable(messages.last());
   EXPECT_EQ(messages[messages.size() - 2], "ブラウザを閉じる");
   EXPECT_EQ(allLogText(data.file("logs")), box.mid(2) + "\r\n");
 
@@ -158,7 +160,8 @@ TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
   QDesktopServices::setUrlHandler("file", &desktop, "open");
   window()->findChild<QAction *>("menu_LogFolder")->trigger();
   QDesktopServices::unsetUrlHandler("file");
-  EXPECT_EQ(desktop.urls, QList<QUrl>({QUrl::fromLocalFile(data.file("logs"))}));
+  EXPECT_EQ(desktop.urls,
+            QList<QUrl>({QUrl::fromLocalFile(data.file("logs"))}));
 }
 
 // The program as it is installed: a copy in a folder of its own, which is
@@ -176,8 +179,8 @@ protected:
 
   void SetUp() override {
     program = folder.filePath("sendora");
-    ASSERT_TRUE(QFile::copy(
-        QCoreApplication::applicationDirPath() + "/sendora", program));
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationDirPath() + "/sendora",
+                            program));
   }
 
   // Settings for a quick run against `blog`, and the queue.
@@ -221,7 +224,7 @@ protected:
   QString program;
 };
 
-TEST_F(CommandLine, OptionsAreAnsweredWithoutAWindow) {
+TEST_F(CommandLine, AnsweredWithoutAWindow) {
   QByteArray out;
   EXPECT_EQ(run({"--version"}, &out), 0);
   EXPECT_EQ(out, "Sendora 0.54\n");
@@ -229,7 +232,9 @@ TEST_F(CommandLine, OptionsAreAnsweredWithoutAWindow) {
   EXPECT_TRUE(out.contains("--quit-when-done")) << out.constData();
   EXPECT_EQ(run({"--bogus"}), 2);
   EXPECT_EQ(run({"--quit-when-done"}), 2); // without a run to wait for
-  EXPECT_FALSE(QFile::exists(folder.filePath("Default.sdr")));
+  // Never set up: no dialog waits, and the first start by hand stays one.
+  EXPECT_EQ(run({"--run", "--quit-when-done"}), 1);
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"sendora"});
 }
 
 TEST_F(CommandLine, ScheduledRunUploadsEverythingNotifiesAndExitsZero) {
