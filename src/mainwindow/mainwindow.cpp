@@ -734,7 +734,6 @@ void MainWindow::beginProgress() {
   runPass_ = 1;
   runClock_.start();
   doneAtStart_ = doneCount();
-  itemsAtStart_ = model_->itemCount();
   progressTimer_->start();
 }
 

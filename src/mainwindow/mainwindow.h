@@ -35,8 +35,9 @@ public:
 
   // --- the run log --------------------------------------------------------
   // One entry: a line break, "hh:mm:ss", a blank, the message; the caret
-  // ends up at the end. The same line goes to the day's log file first, so
-  // that nothing shown is missing from it. Installed as the run log's sink.
+  // ends up at the end. The line goes to the day's log file at once, and
+  // into the box by the next pass of the event loop, before it is painted.
+  // Installed as the run log's sink.
   void appendLog(const QString &msg);
   void clearLog();
   // Puts the entries not yet in the box there now (they otherwise go at
@@ -146,7 +147,6 @@ private:
   QElapsedTimer runClock_;
   int runPass_ = 0;
   int doneAtStart_ = 0;
-  int itemsAtStart_ = 0;
 };
 
 // The main window once it exists, nullptr before.

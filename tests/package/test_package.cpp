@@ -27,18 +27,16 @@ QString runTool(const QString &program, const QStringList &args,
 // icon, under `usr` of an unpacked package or an install prefix.
 void expectLayout(const QString &prefix) {
   SCOPED_TRACE(prefix.toStdString());
-  const QString program = prefix + "/lib/sendora/sendora";
-  for (const QString &f : {program, prefix + "/lib/sendora/ConfirmPress"})
-    EXPECT_TRUE(QFileInfo(f).isExecutable()) << f.toStdString();
-  EXPECT_TRUE(QFileInfo::exists(prefix + "/lib/sendora/DlgTest/DlgTest.html"));
-  EXPECT_TRUE(
-      QFileInfo::exists(prefix + "/share/applications/sendora.desktop"));
-  EXPECT_TRUE(QFileInfo::exists(
-      prefix + "/share/icons/hicolor/scalable/apps/sendora.svg"));
+  for (const char *f : {"lib/sendora/ConfirmPress", "lib/sendora/sendora",
+                        "lib/sendora/DlgTest/DlgTest.html",
+                        "share/applications/sendora.desktop",
+                        "share/icons/hicolor/scalable/apps/sendora.svg"})
+    EXPECT_TRUE(QFileInfo::exists(prefix + "/" + f)) << f;
+  EXPECT_TRUE(QFileInfo(prefix + "/lib/sendora/ConfirmPress").isExecutable());
   const QFileInfo command(prefix + "/bin/sendora");
-  EXPECT_TRUE(command.isSymLink());
+  EXPECT_TRUE(command.isSymLink() && command.isExecutable());
   EXPECT_EQ(command.canonicalFilePath(),
-            QFileInfo(program).canonicalFilePath());
+            QFileInfo(prefix + "/lib/sendora/sendora").canonicalFilePath());
 }
 
 TEST(Package, DebianPackageHoldsTheProgramAndNamesWhatItNeeds) {

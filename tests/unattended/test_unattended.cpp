@@ -87,25 +87,13 @@ TEST(LogFile, PruningDeletesOnlyDayFilesOlderThanThirtyDays) {
                          "2026-12-07.log", "notes.log"}));
 }
 
-class ProgressRun : public ServiceRunTest {
-protected:
-  void SetUp() override {
-    ServiceRunTest::SetUp();
-    ASSERT_TRUE(site.start());
-    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
-    setting(UserId) = "user@example.com";
-    setting(Password) = "secret";
-    runHooks().onRunEnd = [](bool good) { window()->runEnded(good); };
-  }
-  void TearDown() override {
-    runHooks().onRunEnd = nullptr;
-    ServiceRunTest::TearDown();
-    site.stop();
-  }
+TEST_F(ServiceRunTest, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
   fake::FakeFc2 site;
-};
-
-TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
+  ASSERT_TRUE(site.start());
+  setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+  setting(UserId) = "user@example.com";
+  setting(Password) = "secret";
+  runHooks().onRunEnd = [](bool good) { window()->runEnded(good); };
   queueFiles({{"earlier.jpg", bytesFor(0, 100)},
               {"a.jpg", bytesFor(1, 3000)},
               {"b.jpg", bytesFor(2, 3000)},
@@ -126,6 +114,7 @@ TEST_F(ProgressRun, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
                                                      "/StatusBar_running.png");
                 });
   startRun();
+  runHooks().onRunEnd = nullptr;
 
   EXPECT_EQ(titleAtStart, "Sendora - 0/3");
   EXPECT_TRUE(atStart.startsWith("1回目  0/3件済  経過 0:00:0"))
@@ -183,8 +172,9 @@ protected:
                             program));
   }
 
-  // Settings for a quick run against `blog`, and the queue.
-  void prepare(const QString &blog, const QStringList &paths) {
+  // Settings for a quick run against `blog`, and the queue; the first
+  // `done` items are marked already.
+  void prepare(const QString &blog, const QStringList &paths, int done = 0) {
     setFastSettings(5);
     setting(BlogUrl) = blog;
     setting(UserId) = "user@example.com";
@@ -193,6 +183,8 @@ protected:
     ASSERT_TRUE(saveSettings(folder.filePath("Sendora.ini")));
     ItemListModel queue;
     queue.appendItems(paths, 5);
+    for (int i = 0; i < done; ++i)
+      queue.setStatus(i, kDoneMark);
     ASSERT_TRUE(saveItemList(queue, folder.filePath("Default.sdr")));
   }
 
@@ -282,11 +274,7 @@ TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
   ASSERT_TRUE(site.start());
   const QString done = writeFile(folder.filePath("up/done.jpg"), "earlier");
   const QString a = writeFile(folder.filePath("up/a.jpg"), "first file");
-  prepare(QString::fromStdString(site.loginUrl()), {done, a});
-  ItemListModel queue;
-  loadItemList(queue, folder.filePath("Default.sdr"));
-  queue.setStatus(0, kDoneMark);
-  ASSERT_TRUE(saveItemList(queue, folder.filePath("Default.sdr")));
+  prepare(QString::fromStdString(site.loginUrl()), {done, a}, 1);
 
   // No notification service on the bus: skipped quietly.
   EXPECT_EQ(run({"--run", "--quit-when-done"}), 1);
