@@ -22,3 +22,12 @@ extern bool TitleTestDone;
 
 // Raised by the manual-login prompt's OK.
 extern bool ManualDone;
+
+// Set while a run started from the command line goes on: nobody may be
+// there to answer a message box, so none is shown.
+extern bool Unattended;
+
+// Whether a run reports in the log what it would otherwise show in a
+// message box: in the repeat mode (a box would hold up the next pass) and
+// when unattended.
+bool quietBoxes();

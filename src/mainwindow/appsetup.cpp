@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QByteArrayList>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTranslator>
 
@@ -121,4 +123,55 @@ WorkArea primaryWorkArea() {
   area.right = (r.x() + r.width()) * twipsPerPixel(Qt::Horizontal);
   area.bottom = (r.y() + r.height()) * twipsPerPixel(Qt::Vertical);
   return area;
+}
+
+CommandLine parseCommandLine(const QStringList &arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Uploads the queued files to the configured blog."));
+  const QCommandLineOption run(
+      QStringLiteral("run"),
+      QStringLiteral("Start a run as soon as the window is up, as 実行 does; "
+                     "no message box waits for an answer during it."));
+  const QCommandLineOption quit(
+      QStringLiteral("quit-when-done"),
+      QStringLiteral("With --run: close Sendora when the run ends; exit "
+                     "status 0 when every item is done, 1 otherwise."));
+  parser.addOption(run);
+  parser.addOption(quit);
+  const QCommandLineOption help = parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
+
+  CommandLine cl;
+  const bool parsed = parser.parse(arguments);
+  // Without the application object the help text would not know the
+  // program's name.
+  auto helpText = [&parser]() {
+    QString text = parser.helpText();
+    text.replace(QRegularExpression(QStringLiteral("^Usage: \\S*")),
+                 QStringLiteral("Usage: sendora"));
+    return text;
+  };
+  if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+    cl.answer = helpText();
+    return cl;
+  }
+  if (parser.isSet(version)) {
+    cl.answer = QStringLiteral("Sendora %1\n").arg(QLatin1String(kIniVersion));
+    return cl;
+  }
+  if (!parsed)
+    cl.error = parser.errorText();
+  else if (!parser.positionalArguments().isEmpty())
+    cl.error = QStringLiteral("Unexpected argument: ") +
+               parser.positionalArguments().first();
+  else if (parser.isSet(quit) && !parser.isSet(run))
+    cl.error = QStringLiteral("--quit-when-done needs --run");
+  if (!cl.error.isEmpty()) {
+    cl.error += QLatin1Char('\n') + helpText();
+    return cl;
+  }
+  cl.run = parser.isSet(run);
+  cl.quitWhenDone = parser.isSet(quit);
+  return cl;
 }

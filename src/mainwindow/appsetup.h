@@ -4,6 +4,8 @@
 #pragma once
 #include "core/settings.h"
 
+#include <QString>
+#include <QStringList>
 #include <Qt>
 
 class QApplication;
@@ -32,3 +34,18 @@ int twipsToPixelsY(double twips);
 
 // The right and bottom edges of the primary screen's usable area, in twips.
 WorkArea primaryWorkArea();
+
+// The command line. With no option Sendora starts as it always has; the
+// options serve a run started by a timer or cron job.
+struct CommandLine {
+  bool run = false;          // --run: start a run once the window is up
+  bool quitWhenDone = false; // --quit-when-done: close when that run ends
+  QString answer; // --help or --version: what to print instead of starting
+  QString error;  // a usage error, with the help text
+};
+
+// Parses the program's arguments (argv[0] first). Options of Qt's own
+// (-platform, -style, ...) are left to the QApplication: call this with
+// its arguments() for errors, and before it exists for --help and
+// --version, which need no display.
+CommandLine parseCommandLine(const QStringList &arguments);

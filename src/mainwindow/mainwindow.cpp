@@ -4,12 +4,15 @@
 
 #include "appsetup.h"
 #include "itemdialog.h"
+#include "notification.h"
 #include "rundriver.h"
 
 #include "core/additems.h"
 #include "core/itemlist.h"
+#include "core/logfile.h"
 #include "core/paths.h"
 #include "core/runlog.h"
+#include "core/runreport.h"
 #include "core/runstate.h"
 #include "core/settings.h"
 
@@ -17,20 +20,26 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
 #include <QTextCursor>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 #include <algorithm>
 #include <climits>
@@ -60,6 +69,9 @@ const SettingId kColumnSetting[4] = {ColWidth0, ColWidth1, ColWidth2,
 
 const int kSanshoMs = 250;
 const int kCloseRetryMs = 100;
+const int kProgressMs = 1000;
+// Items named in the notification; the log has them all.
+const int kNotifiedItems = 5;
 
 bool askOkCancel(QWidget *parent, const QString &text) {
   QMessageBox box(QMessageBox::Question, kCaption, text,
@@ -184,9 +196,27 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
   Timer1->setInterval(kCloseRetryMs);
   connect(Timer1, &QTimer::timeout, this, &MainWindow::closeTick);
 
+  progress_ = new QLabel(this);
+  progress_->setObjectName(QStringLiteral("lblProgress"));
+  statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+  statusBar()->addWidget(progress_, 1);
+  progressTimer_ = new QTimer(this);
+  progressTimer_->setInterval(kProgressMs);
+  connect(progressTimer_, &QTimer::timeout, this, &MainWindow::showProgress);
+  // A mark, an added or a removed item changes the counts at once.
+  connect(model_, &QAbstractItemModel::dataChanged, this,
+          &MainWindow::scheduleProgress);
+  connect(model_, &QAbstractItemModel::rowsInserted, this,
+          &MainWindow::scheduleProgress);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this,
+          &MainWindow::scheduleProgress);
+  connect(model_, &QAbstractItemModel::modelReset, this,
+          &MainWindow::scheduleProgress);
+
   resize(twipsToPixelsX(kDefaultWidth), twipsToPixelsY(kDefaultHeight));
 
   setLogSink([this](const QString &msg) { appendLog(msg); });
+  runHooks().onRunEnd = [this](bool good) { runEnded(good); };
   g_mainWindow = this;
 }
 
@@ -194,6 +224,7 @@ MainWindow::~MainWindow() {
   if (g_mainWindow == this) {
     g_mainWindow = nullptr;
     setLogSink({});
+    runHooks().onRunEnd = nullptr;
   }
 }
 
@@ -292,6 +323,8 @@ void MainWindow::buildMenus() {
   separator(tool, "menu_bar7");
   connect(entry(tool, "menu_LogCopy", "ﾛｸﾞをｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"),
           &QAction::triggered, this, &MainWindow::copyLogToClipboard);
+  connect(entry(tool, "menu_LogFolder", "ﾛｸﾞﾌｫﾙﾀﾞを開く"), &QAction::triggered,
+          this, &MainWindow::openLogFolder);
   separator(tool, "menu_bar8");
   suspend_ = entry(tool, "menu_suspend", "終了後にｻｽﾍﾟﾝﾄﾞ");
   shutdown_ = entry(tool, "menu_shutdown", "終了後にｼｬｯﾄﾀﾞｳﾝ");
@@ -512,33 +545,45 @@ int MainWindow::columnTwips(int column) const {
 // --- the run log ------------------------------------------------------------
 
 void MainWindow::appendLog(const QString &msg) {
-  const QString entry =
-      QLatin1Char('\n') +
-      QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) +
-      QLatin1Char(' ') + msg;
-  // Appending in place keeps each entry cheap however long the log grows.
+  const QDateTime now = QDateTime::currentDateTime();
+  // The file first: a line on the screen is a line on the disk.
+  appendLogFile(now, msg);
+  pendingLog_ += QLatin1Char('\n');
+  pendingLog_ += now.time().toString(QStringLiteral("hh:mm:ss"));
+  pendingLog_ += QLatin1Char(' ');
+  pendingLog_ += msg;
+  // Entries reach the box once per pass of the event loop, before anything
+  // is painted: one insertion lays out only what is shown, where one per
+  // entry would lay out and measure every line as it comes.
+  if (!flushPending_) {
+    flushPending_ = true;
+    QTimer::singleShot(0, this, [this]() { flushLog(); });
+  }
+}
+
+void MainWindow::flushLog() const {
+  flushPending_ = false;
+  if (pendingLog_.isEmpty())
+    return;
   QTextCursor cursor(log_->document());
   cursor.movePosition(QTextCursor::End);
-  cursor.insertText(entry);
+  cursor.insertText(pendingLog_);
+  pendingLog_.clear();
   // The box's own caret moves along with text inserted where it stands;
   // it is set again only when the user had put it elsewhere.
   const QTextCursor caret = log_->textCursor();
   if (caret.hasSelection() || caret.position() != cursor.position())
     log_->setTextCursor(cursor);
-  // Scrolling to the caret once per pass of the event loop is enough for
-  // what the user sees, and spares a layout pass per entry.
-  if (!scrollPending_) {
-    scrollPending_ = true;
-    QTimer::singleShot(0, this, [this]() {
-      scrollPending_ = false;
-      log_->ensureCursorVisible();
-    });
-  }
+  log_->ensureCursorVisible();
 }
 
-void MainWindow::clearLog() { log_->clear(); }
+void MainWindow::clearLog() {
+  pendingLog_.clear();
+  log_->clear();
+}
 
 QString MainWindow::logText() const {
+  flushLog();
   QString text = log_->toPlainText();
   text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
   return text;
@@ -553,6 +598,7 @@ void MainWindow::copyLogToClipboard() {
 bool MainWindow::logKey(QKeyEvent *key) {
   if (!(key->modifiers() & Qt::ControlModifier))
     return false;
+  flushLog();
   if (key->key() == Qt::Key_A) {
     QTextCursor cursor = log_->textCursor();
     cursor.select(QTextCursor::Document);
@@ -660,6 +706,101 @@ void MainWindow::headerClicked(int column) {
 void MainWindow::setRunMenusEnabled(bool enabled) {
   for (QAction *a : std::as_const(runLocked_))
     a->setEnabled(enabled);
+  if (!enabled) {
+    if (running_)
+      ++runPass_;
+    else
+      beginProgress();
+    showProgress();
+  } else if (running_) {
+    running_ = false;
+    progressTimer_->stop();
+    showProgress();
+    setWindowTitle(kCaption);
+  }
+}
+
+// --- progress and summary ---------------------------------------------------
+
+int MainWindow::doneCount() const {
+  int done = 0;
+  for (const ItemRow &r : model_->items())
+    done += r.done() ? 1 : 0;
+  return done;
+}
+
+void MainWindow::beginProgress() {
+  running_ = true;
+  runPass_ = 1;
+  runClock_.start();
+  doneAtStart_ = doneCount();
+  progressTimer_->start();
+}
+
+QString MainWindow::progressLine() const { return progress_->text(); }
+
+void MainWindow::scheduleProgress() {
+  if (!running_ || progressPending_)
+    return;
+  // One recount per pass of the event loop, however many rows changed.
+  progressPending_ = true;
+  QTimer::singleShot(0, this, [this]() {
+    progressPending_ = false;
+    if (running_)
+      showProgress();
+  });
+}
+
+void MainWindow::showProgress() {
+  if (!runClock_.isValid())
+    return;
+  RunProgress p;
+  p.pass = runPass_;
+  // Marks taken back ("済を解除") and rows removed during the run keep the
+  // counts from going below zero.
+  p.marked = std::max(0, doneCount() - doneAtStart_);
+  p.queued = std::max(p.marked, model_->itemCount() - doneAtStart_);
+  p.elapsedMs = runClock_.elapsed();
+  progress_->setText(progressText(p));
+  if (running_)
+    setWindowTitle(kCaption + QStringLiteral(" - ") + progressCount(p));
+}
+
+void MainWindow::runEnded(bool good) {
+  if (!runClock_.isValid())
+    return;
+  const int uploaded = std::max(0, doneCount() - doneAtStart_);
+  QVector<LeftItem> left;
+  const RunReport &report = runReport();
+  for (const ItemRow &r : model_->items()) {
+    if (r.done())
+      continue;
+    const QString path = r.path();
+    const auto it = report.left.constFind(path);
+    left.append({path, it != report.left.cend() ? leftReasonText(it.value())
+                                                : notReachedText()});
+  }
+  const QStringList lines =
+      runSummaryLines(uploaded, left, runClock_.elapsed());
+  for (const QString &line : lines)
+    setLog(line);
+  progress_->setText(lines.first());
+  syncLogFile();
+
+  QStringList body = lines.mid(0, 1 + kNotifiedItems);
+  if (lines.size() > body.size())
+    body << QStringLiteral("ほか %1件").arg(lines.size() - body.size());
+  const QString title = left.isEmpty() ? QStringLiteral("Sendora: すべて済")
+                        : good
+                            ? QStringLiteral("Sendora: 未完了があります")
+                            : QStringLiteral("Sendora: エラーで終了しました");
+  notifyDesktop(title, body.join(QLatin1Char('\n')));
+}
+
+void MainWindow::openLogFolder() {
+  const QString folder = logFolder();
+  QDir().mkpath(folder);
+  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 bool MainWindow::suspendAfterRun() const { return suspend_->isChecked(); }

@@ -2,6 +2,7 @@
 // upload queue, the run log, the menus, and the rules for closing while a
 // run is going on.
 #pragma once
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -10,6 +11,7 @@
 class ItemListModel;
 class QAction;
 class QKeyEvent;
+class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTableView;
@@ -33,9 +35,14 @@ public:
 
   // --- the run log --------------------------------------------------------
   // One entry: a line break, "hh:mm:ss", a blank, the message; the caret
-  // ends up at the end. Installed as the run log's sink.
+  // ends up at the end. The line goes to the day's log file at once, and
+  // into the box by the next pass of the event loop, before it is painted.
+  // Installed as the run log's sink.
   void appendLog(const QString &msg);
   void clearLog();
+  // Puts the entries not yet in the box there now (they otherwise go at
+  // the next pass of the event loop).
+  void flushLog() const;
   // The whole log with CR LF line ends, as the clipboard receives it.
   QString logText() const;
   void copyLogToClipboard();
@@ -58,8 +65,18 @@ public:
   void addItemsDialog();
 
   // The run driver switches off the commands that would reorder or remove
-  // rows under a running script, and switches them on again at the end.
+  // rows under a running script at the start of each pass, and switches
+  // them on again at the end of the run. Meanwhile the status bar and the
+  // title show how far the run is.
   void setRunMenusEnabled(bool enabled);
+
+  // The end of a run: its summary goes to the log, the status bar and a
+  // desktop notification. Installed as the run driver's end hook.
+  void runEnded(bool good);
+  // The status bar's text.
+  QString progressLine() const;
+  // Opens the folder of the day log files in the desktop's file manager.
+  void openLogFolder();
 
   // Toolbar buttons carry a key; a click runs the command for that key.
   void runToolbarKey(const QString &key);
@@ -104,6 +121,10 @@ private:
   void selectBlock(int first, int last);
   void sanshoTick();
   void closeTick();
+  void beginProgress();
+  void showProgress();
+  void scheduleProgress();
+  int doneCount() const;
 
   ItemListModel *model_ = nullptr;
   QTableView *grid_ = nullptr;
@@ -115,7 +136,17 @@ private:
   QList<QAction *> runLocked_;
   bool dropping_ = false;
   bool closeAfterDrop_ = false;
-  bool scrollPending_ = false;
+  mutable QString pendingLog_;
+  mutable bool flushPending_ = false;
+
+  // How far the run in progress is.
+  QLabel *progress_ = nullptr;
+  QTimer *progressTimer_ = nullptr;
+  bool running_ = false;
+  bool progressPending_ = false;
+  QElapsedTimer runClock_;
+  int runPass_ = 0;
+  int doneAtStart_ = 0;
 };
 
 // The main window once it exists, nullptr before.

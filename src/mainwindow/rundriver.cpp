@@ -59,7 +59,7 @@ PassEnd runPass(MainWindow *w) {
   }
   const QString text =
       QStringLiteral("対応しておりません。m(__)m\nログを確認してください");
-  if (isOn(AutoRetry))
+  if (quietBoxes())
     setLog(text);
   else
     QMessageBox::information(w, QStringLiteral("Sendora"), text);
@@ -67,10 +67,18 @@ PassEnd runPass(MainWindow *w) {
   return PassEnd::Success;
 }
 
+void runEnded(bool good) {
+  if (hooks().onRunEnd)
+    hooks().onRunEnd(good);
+}
+
 void finish(MainWindow *w, bool powerAction) {
   w->setRunMenusEnabled(true);
   StopRequested = true;
   w->Idle = true;
+  // Before a power action, which may end the process. A run has one only
+  // when its last pass ended normally.
+  runEnded(powerAction);
   if (!powerAction)
     return;
   if (w->suspendAfterRun()) {
@@ -117,8 +125,12 @@ void startRun() {
   if (!w || !w->Idle)
     return;
   if (!accountConfigured()) {
-    QMessageBox::information(w, QStringLiteral("Sendora"),
-                             QStringLiteral("基本情報を設定してください。"));
+    const QString text = QStringLiteral("基本情報を設定してください。");
+    if (Unattended) {
+      setLog(text);
+      return;
+    }
+    QMessageBox::information(w, QStringLiteral("Sendora"), text);
     if (w->onKihon)
       w->onKihon();
     return;
@@ -158,6 +170,7 @@ void startRun() {
     w->setRunMenusEnabled(true);
     StopRequested = true;
     w->Idle = true;
+    runEnded(false);
   }
 }
 

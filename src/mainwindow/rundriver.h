@@ -17,6 +17,9 @@ struct RunHooks {
   std::function<bool(const ScriptHost &)> customScript;
   // After every pass that ended normally (the support visit).
   std::function<void()> afterGoodPass;
+  // Once when a run has finished, before any power action; good when its
+  // last pass ended normally.
+  std::function<void(bool good)> onRunEnd;
 };
 RunHooks &runHooks();
 

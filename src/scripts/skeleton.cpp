@@ -597,7 +597,7 @@ bool ScriptContext::endError() {
       left += host.items->item(row).done() ? 0 : 1;
     log(QStringLiteral("済にならなかったファイルが%1件あります").arg(left));
   }
-  const bool boxes = errorBoxes_ && !isOn(AutoRetry);
+  const bool boxes = errorBoxes_ && !quietBoxes();
   QString text;
   if (errorNumber_ > 0) {
     const QString detail =
@@ -610,11 +610,12 @@ bool ScriptContext::endError() {
                           "m\nログインで失敗する場合はIEでログインまたはログア"
                           "ウトしておいてから実行してください。");
   }
+  // The log tells what went wrong whether or not a box is shown: after an
+  // unattended run the log is all the user has.
+  for (const QString &line : text.split(QLatin1Char('\n')))
+    log(line);
   if (boxes)
     QMessageBox::warning(nullptr, QStringLiteral("Sendora"), text);
-  else if (!errorBoxes_)
-    for (const QString &line : text.split(QLatin1Char('\n')))
-      log(line);
   return false;
 }
 

@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include "core/paths.h"
+#include "core/runlog.h"
 #include "core/runstate.h"
 #include "core/services.h"
 #include "core/settings.h"
@@ -40,6 +41,14 @@ int main(int argc, char **argv) {
   setting(CheckUpload) = QStringLiteral("1");
   MainWindow w;
   w.loadWindow();
+  // Each entry once the window has it, so that the test can tell what was
+  // shown when it killed the program.
+  LogSink window = setLogSink({});
+  setLogSink([window](const QString &m) {
+    window(m);
+    std::printf("%s\n", m.toUtf8().constData());
+    std::fflush(stdout);
+  });
   startRun();
   std::printf("finished\n");
   return 0;

@@ -1,6 +1,7 @@
 // Killed at any moment, the program leaves its files whole: the list file
 // always parses to the same queue, and an item marked "済" was received by
-// the blog; the settings file is always a complete old or new version.
+// the blog; the day log file holds every line shown; the settings file is
+// always a complete old or new version.
 #include "testsupport.h"
 
 #include "core/itemlist.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -19,6 +21,24 @@
 namespace {
 QString child() {
   return QCoreApplication::applicationDirPath() + "/crash_child";
+}
+
+// The log lines the child showed (it prints each) are the first lines of
+// its day file, in order and whole: the file is written before the box.
+void expectShownLinesInTheLogFile(QProcess &p, const QString &logs) {
+  QStringList shown = QString::fromUtf8(p.readAllStandardOutput())
+                          .split('\n', Qt::SkipEmptyParts);
+  shown.removeAll("finished");
+  QByteArray bytes;
+  QDir dir(logs);
+  for (const QString &name : dir.entryList(QDir::Files, QDir::Name))
+    bytes += readFile(dir.filePath(name));
+  EXPECT_TRUE(bytes.isEmpty() || bytes.endsWith("\r\n")) << "a line cut short";
+  QStringList written;
+  for (QString line : QString::fromUtf8(bytes).split("\r\n"))
+    written << line.remove(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d "));
+  EXPECT_EQ(written.mid(0, shown.size()), shown);
+  QDir(logs).removeRecursively();
 }
 
 void killAfter(QProcess &p, int ms) {
@@ -59,6 +79,7 @@ TEST(Crash, KilledRunsNeverLoseOrInventUploads) {
     ASSERT_TRUE(p.waitForStarted());
     killAfter(p, round < 8 ? when(rng) : 120000);
     finished = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    expectShownLinesInTheLogFile(p, data.file("logs"));
 
     ItemListModel m;
     ASSERT_TRUE(loadItemList(m, data.file("Default.sdr")));

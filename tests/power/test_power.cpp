@@ -2,14 +2,12 @@
 // never suspended or switched off.
 #include "core/runlog.h"
 #include "mainwindow/power.h"
+#include "privatebus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
@@ -44,18 +42,9 @@ struct Outcome {
 Outcome run(bool suspend, std::optional<QStringList> fakeArgs) {
   Outcome out;
   QProcess fake;
-  fake.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  if (fakeArgs) {
-    fake.start(QStringLiteral(FAKE_LOGIN1), *fakeArgs);
-    while (!fake.canReadLine())
-      if (!fake.waitForReadyRead(5000)) {
-        ADD_FAILURE() << "fake logind did not come up";
-        return out;
-      }
-    if (fake.readLine().trimmed() != "ready") {
-      ADD_FAILURE() << "fake logind did not come up";
-      return out;
-    }
+  if (fakeArgs && !startFake(fake, QStringLiteral(FAKE_LOGIN1), *fakeArgs)) {
+    ADD_FAILURE() << "fake logind did not come up";
+    return out;
   }
 
   LogSink previous = setLogSink([&out](const QString &m) { out.log << m; });
@@ -137,48 +126,9 @@ int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
 
-  const QString daemonPath =
-      QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-  QTemporaryDir dir;
-  if (daemonPath.isEmpty() || !dir.isValid()) {
-    std::fprintf(stderr, "dbus-daemon (package dbus) is needed\n");
+  PrivateBus bus;
+  if (!bus.start())
     return 1;
-  }
-  QFile config(dir.filePath(QStringLiteral("bus.conf")));
-  if (!config.open(QIODevice::WriteOnly))
-    return 1;
-  config.write(QStringLiteral(R"(<!DOCTYPE busconfig PUBLIC
- "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=%1</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)")
-                   .arg(dir.path())
-                   .toUtf8());
-  config.close();
-
-  QProcess bus;
-  bus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  bus.start(daemonPath,
-            {QStringLiteral("--config-file=") + config.fileName(),
-             QStringLiteral("--print-address"), QStringLiteral("--nofork")});
-  while (!bus.canReadLine())
-    if (!bus.waitForReadyRead(5000)) {
-      std::fprintf(stderr, "private dbus-daemon did not start\n");
-      return 1;
-    }
-  qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus.readLine().trimmed());
-
-  const int rc = RUN_ALL_TESTS();
-  bus.terminate();
-  bus.waitForFinished(5000);
-  return rc;
+  qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus.address().toUtf8());
+  return RUN_ALL_TESTS();
 }

@@ -28,15 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString outputFolder() {
-  QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
-  if (dir.isEmpty())
-    dir = QDir::tempPath() + QStringLiteral("/sendora-test-output");
-  dir += QStringLiteral("/screenshots");
-  QDir().mkpath(dir);
-  return dir;
-}
-
 // Captions that do not fit the room they were given, "name: text".
 QStringList cutOff(QWidget *window) {
   QStringList bad;
@@ -68,7 +59,7 @@ void shoot(QWidget *w, const QString &name) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
   QTest::qWait(150);
   const QString file =
-      outputFolder() + QLatin1Char('/') + name + QStringLiteral(".png");
+      testOutputFolder("screenshots") + QLatin1Char('/') + name + ".png";
   ASSERT_TRUE(w->grab().save(file)) << qPrintable(file);
   const QStringList bad = cutOff(w);
   EXPECT_TRUE(bad.isEmpty())

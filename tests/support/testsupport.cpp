@@ -26,6 +26,9 @@
 void prepareTestProcess() {
   qputenv("DBUS_SYSTEM_BUS_ADDRESS",
           "unix:path=/nonexistent/sendora-test-no-system-bus");
+  // Nor may a test notify the desktop of the person running it.
+  qputenv("DBUS_SESSION_BUS_ADDRESS",
+          "unix:path=/nonexistent/sendora-test-no-session-bus");
   prepareEnvironment();
 }
 
@@ -176,4 +179,18 @@ QString writeFile(const QString &path, const QByteArray &bytes) {
   f.open(QIODevice::WriteOnly);
   f.write(bytes);
   return path;
+}
+
+QByteArray readFile(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString testOutputFolder(const QString &name) {
+  QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
+  if (dir.isEmpty())
+    dir = QDir::tempPath() + QStringLiteral("/sendora-test-output");
+  dir += QLatin1Char('/') + name;
+  QDir().mkpath(dir);
+  return dir;
 }

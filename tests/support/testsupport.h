@@ -9,8 +9,9 @@
 
 class QApplication;
 
-// Environment for a test process: the browser engine's flags, and a system
-// bus address that leads nowhere so that no test can suspend the machine.
+// Environment for a test process: the browser engine's flags, and bus
+// addresses that lead nowhere so that no test can suspend the machine or
+// notify its desktop.
 // Call first thing in main().
 void prepareTestProcess();
 
@@ -82,3 +83,9 @@ private:
 
 // Writes a file with the given bytes and returns its path.
 QString writeFile(const QString &path, const QByteArray &bytes);
+// The file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
+// A folder under build/test-output (SENDORA_TEST_OUTPUT) for what tests
+// leave for a reviewer, such as screenshots; created.
+QString testOutputFolder(const QString &name);
