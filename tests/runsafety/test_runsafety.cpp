@@ -13,6 +13,7 @@
 #include "fakefc2.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
+#include "privatebus.h"
 
 #include <QApplication>
 #include <QDir>
@@ -110,10 +111,21 @@ TEST_F(Unattended,
        AServiceThatNeverConfirmsFailsThePassAndNoPowerActionFollows) {
   setSite([](auto &o) { o.omitResultSpan = true; });
   setting(RetryCount) = "2";
+  // logind is a fake on a bus of our own: it tells whether anything was
+  // asked of it.
+  PrivateBus bus;
+  QProcess login1;
+  ASSERT_TRUE(bus.start());
+  qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus.address().toUtf8());
+  ASSERT_TRUE(startFake(login1, FAKE_LOGIN1));
   window()->findChild<QAction *>("menu_suspend")->setChecked(true);
   LogCapture log;
   const QString box = runAnsweringBox();
   window()->findChild<QAction *>("menu_suspend")->setChecked(false);
+  login1.terminate();
+  login1.waitForFinished(5000);
+  EXPECT_EQ(login1.readAllStandardOutput().trimmed(), "")
+      << "a power action was asked for";
   EXPECT_EQ(statuses(), QStringList({"", "", ""}));
   for (const auto &f : files)
     EXPECT_EQ(sent(f.first.toStdString()), 2) << f.first.toStdString();
