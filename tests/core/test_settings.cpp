@@ -195,20 +195,31 @@ TEST(Settings, Cp932FileFromTheOriginalPlatform) {
   EXPECT_EQ(setting(Password), "日本");
 }
 
-TEST(Settings, GarbageNeverCrashes) {
+// Unreadable numbers and flags fall back to their defaults; text settings
+// keep what the file says, broken bytes and all.
+TEST(Settings, GarbageFallsBackToDefaults) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Sendora.ini");
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  QByteArray junk;
-  for (int i = 0; i < 5000; ++i)
-    junk += char((i * 7919) % 256);
-  f.write(junk);
+  for (int n = 0; n < SettingCount; ++n)
+    f.write("x\xff\x01" + QByteArray::number(n) + "\r\n");
   f.close();
   clearSettings();
   loadSettings(path, kScreen);
-  EXPECT_EQ(setting(IniVersion), "0.54");
-  EXPECT_TRUE(isNumeric(setting(TimeOut)));
+  const std::pair<SettingId, const char *> expected[] = {
+      {LoginWait, "5"},     {UpPageWait, "5"},  {UpLoadWait, "10"},
+      {RetryCount, "3"},    {Thumbnail, "0"},   {OverWrite, "0"},
+      {ShowAd, "1"},        {CheckUpload, "1"}, {AutoRetry, "0"},
+      {LowCpu, "1"},        {GooSize, "0"},     {MakeUrlList, "0"},
+      {CocologTarget, "0"}, {TimeOut, "30"},    {IniVersion, "0.54"}};
+  for (const auto &e : expected)
+    EXPECT_EQ(setting(e.first), e.second) << e.first;
+  EXPECT_TRUE(setting(BlogUrl).startsWith("x"))
+      << setting(BlogUrl).toStdString();
+  EXPECT_TRUE(setting(BlogUrl).endsWith("0"));
+  for (SettingId n : {MainTop, MainLeft, MainWidth, MainHeight})
+    EXPECT_TRUE(isNumeric(setting(n))) << n;
 }
 
 TEST(Services, SelectionByFragment) {
