@@ -115,7 +115,7 @@ FakeSite::FakeSite(std::string host) : host_(std::move(host)) {
   };
   svr_.Get(R"(/__status/(\d+))", statusPage);
   svr_.Post(R"(/__status/(\d+))", statusPage);
-  svr_.Get(R"(/img/.*\.png)",
+  svr_.Get(R"(/img-ui/.*)",
            [](const httplib::Request &, httplib::Response &res) {
              res.set_content(tinyPng(), "image/png");
            });
@@ -202,7 +202,7 @@ std::string FakeSite::submit(const std::string &value,
 }
 
 std::string FakeSite::imageButton(const std::string &alt) {
-  return "<input type=\"image\" src=\"/img/button.png\" alt=\"" +
+  return "<input type=\"image\" src=\"/img-ui/button.png\" alt=\"" +
          escape(alt) + "\" width=\"96\" height=\"32\">";
 }
 
