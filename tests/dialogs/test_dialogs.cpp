@@ -37,12 +37,6 @@
 
 #include <ostream>
 
-void PrintTo(const QString &s, std::ostream *os) {
-  *os << '"' << qPrintable(s) << '"';
-}
-void PrintTo(const QStringList &l, std::ostream *os) {
-  *os << '[' << qPrintable(l.join(QStringLiteral(", "))) << ']';
-}
 
 namespace {
 QString u(const char *s) { return QString::fromUtf8(s); }

@@ -6,27 +6,20 @@ namespace {
 const std::string kLogout = "<p>" + FakeSite::link("/logout", "ログアウト") +
                             " " + FakeSite::trapLink("ログアウト") + "</p>\n";
 
-std::string loginBody(const std::string &alt, bool failed) {
-  return "<h1>Ameba ログイン</h1>\n" +
-         FakeSite::hiddenDecoys({"amebaid", "password"}) +
-         (failed ? "<p class=\"error\">アメーバIDかパスワードが違います。</p>\n"
-                 : "") +
-         FakeSite::form("/login",
-                        "<p>アメーバID " + FakeSite::input("text", "amebaid") +
-                            "</p>\n<p>パスワード " +
-                            FakeSite::input("password", "password") +
-                            "</p>\n<p>" + FakeSite::imageButton(alt) + "</p>") +
-         FakeSite::form("/trap/login", FakeSite::imageButton(alt));
-}
 } // namespace
 
 FakeAmeba::FakeAmeba(std::string host) : SiteWith(std::move(host)) {
+  setLogin({"Ameba ログイン", "/login", "amebaid", "password", "/",
+            "Ameba (アメーバ)ログイン", true},
+           [this] {
+             return std::make_pair(options().amebaid, options().password);
+           });
   addPages({
       {"GET", "/", "Ameba", Gate::Open,
        [this](Visit &v) {
          const auto o = options();
          if (!v.member)
-           return loginBody(o.loginAlt, false);
+           return loginForm(false, o.loginAlt);
          const std::string account =
              o.shownAccount.empty() ? o.amebaid : o.shownAccount;
          return "<h1>マイページ</h1>\n<div class=\"profile\"><h2 "
@@ -35,14 +28,6 @@ FakeAmeba::FakeAmeba(std::string host) : SiteWith(std::move(host)) {
                 "</div>\n<ul><li>" + link("/entry/new", "記事を書く") +
                 "</li></ul>\n" + kLogout;
        }},
-      loginPost(
-          "/login", "Ameba ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("amebaid") == o.amebaid &&
-                   v.field("password") == o.password;
-          },
-          "/", [this](bool failed) { return loginBody(options().loginAlt, failed); }),
       {"GET", "/entry/new", "記事を書く", Gate::Member,
        [](Visit &) {
          return "<h1>記事を書く</h1>\n<p>" + trapLink("画像フォルダ設定") +

@@ -20,20 +20,15 @@ std::string trimmed(const std::string &s) {
 
 FakeCocolog::FakeCocolog(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/t/app");
+  setLogin({"ココログにログイン", "/t/app/login", "username", "password",
+            "/t/app", "ログイン"},
+           [this] { return std::make_pair(options().user, options().password); });
   addPages({
       {"GET", "/t/app", "ココログ", Gate::Open,
        [this](Visit &v) {
          return v.member ? "<h1>ココログ</h1>\n" + kMenu + kFooter
-                         : loginBody(false);
+                         : loginForm(false);
        }},
-      loginPost(
-          "/t/app/login", "ココログ ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("username") == o.user &&
-                   v.field("password") == o.password;
-          },
-          "/t/app", [this](bool failed) { return loginBody(failed); }),
       {"GET", "/t/app/photos", "マイフォト", Gate::Member,
        [this](Visit &) {
          std::string body = "<h1>マイフォト</h1>\n" + kMenu;
@@ -98,19 +93,6 @@ FakeCocolog::FakeCocolog(std::string host) : SiteWith(std::move(host)) {
          return std::string("<h1>ログアウトしました</h1>");
        }},
   });
-}
-
-std::string FakeCocolog::loginBody(bool failed) const {
-  return "<h1>ココログにログイン</h1>\n" +
-         hiddenDecoys({"username", "password"}) +
-         (failed ? "<p class=\"error\">ユーザー名またはパスワードが違います。"
-                   "</p>\n"
-                 : "") +
-         form("/t/app/login", "<p>ユーザー名 " + input("text", "username") +
-                                  "</p>\n<p>パスワード " +
-                                  input("password", "password") + "</p>\n<p>" +
-                                  submit("ログイン") + "</p>") +
-         trapButton("ログイン");
 }
 
 std::string FakeCocolog::posted(Visit &v, const std::string &folder,

@@ -33,7 +33,6 @@ public:
   std::string loginUrl() const { return url("/t/app"); }
 
 private:
-  std::string loginBody(bool failed) const;
   std::string posted(Visit &v, const std::string &folder,
                      const std::string &back);
 };

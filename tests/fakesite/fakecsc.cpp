@@ -12,24 +12,19 @@ const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p
 } // namespace
 
 FakeCsc::FakeCsc(std::string host) : SiteWith(std::move(host)) {
+  setLogin({"CSCブログ", "/login", "data[user][email]", "data[user][password]",
+            "/", "ログイン", false, "login"},
+           [this] { return std::make_pair(options().email, options().password); });
   addPages({
       {"GET", "/", "CSCブログ", Gate::Open,
        [this](Visit &v) {
          if (!v.member)
-           return loginBody(false);
+           return loginForm(false);
          const auto o = options();
          return "<h1>CSCブログ</h1>\n<div class=\"fb12\">ようこそ、" +
                 escape(o.greetingName.empty() ? o.email : o.greetingName) +
                 "さん</div>\n" + kMenu + kFooter;
        }},
-      loginPost(
-          "/login", "CSCブログ ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("data[user][email]") == o.email &&
-                   v.field("data[user][password]") == o.password;
-          },
-          "/", [this](bool failed) { return loginBody(failed); }),
       {"GET", "/image/", "画像の管理", Gate::Member,
        [this](Visit &) { return imagePage(""); }},
       {"POST", "/image/", "画像の管理", Gate::Upload,
@@ -41,21 +36,6 @@ FakeCsc::FakeCsc(std::string host) : SiteWith(std::move(host)) {
        }},
       logoutPage("/logout", "/"),
   });
-}
-
-std::string FakeCsc::loginBody(bool failed) const {
-  return "<h1>CSCブログ</h1>\n" +
-         hiddenDecoys({"data[user][email]", "data[user][password]"}) +
-         (failed ? "<p class=\"error\">メールアドレスかパスワードが違います。"
-                   "</p>\n"
-                 : "") +
-         form("/login", "<p>メールアドレス " +
-                            input("text", "data[user][email]") +
-                            "</p>\n<p>パスワード " +
-                            input("password", "data[user][password]") +
-                            "</p>\n<p>" +
-                            input("submit", "login", "ログイン") + "</p>") +
-         form("/trap/login", input("submit", "login", "ログイン"));
 }
 
 std::string FakeCsc::imagePage(const std::string &result) const {

@@ -27,7 +27,6 @@ public:
   std::map<std::string, std::string> stored() const { return storedIn(""); }
 
 private:
-  std::string loginBody(bool failed) const;
   std::string imagePage(const std::string &result) const;
 };
 

@@ -13,18 +13,14 @@ const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p
 
 FakeDti::FakeDti(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/login.html");
+  setLogin({"DTIブログ 管理画面ログイン", "/login", "id", "pass", "/admin/",
+            "管理画面へログイン"},
+           [this] { return std::make_pair(options().id, options().password); });
   addPages({
       {"GET", "/login.html", "DTIブログ ログイン", Gate::Open,
        [this](Visit &v) {
-         return v.member ? v.redirect("/admin/") : loginBody(false);
+         return v.member ? v.redirect("/admin/") : loginForm(false);
        }},
-      loginPost(
-          "/login", "DTIブログ ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("id") == o.id && v.field("pass") == o.password;
-          },
-          "/admin/", [this](bool failed) { return loginBody(failed); }),
       {"GET", "/admin/", "管理画面", Gate::Member,
        [](Visit &) { return "<h1>管理画面</h1>\n" + kMenu + kFooter; }},
       {"GET", "/admin/upload", "ファイルアップロード", Gate::Member,
@@ -36,16 +32,6 @@ FakeDti::FakeDti(std::string host) : SiteWith(std::move(host)) {
        }},
       logoutPage("/logout", "/login.html", "ログイン画面へ"),
   });
-}
-
-std::string FakeDti::loginBody(bool failed) const {
-  return "<h1>DTIブログ 管理画面ログイン</h1>\n" + hiddenDecoys({"id", "pass"}) +
-         (failed ? "<p class=\"error\">IDまたはパスワードが違います。</p>\n"
-                 : "") +
-         form("/login", "<p>ID " + input("text", "id") + "</p>\n<p>パスワード " +
-                            input("password", "pass") + "</p>\n<p>" +
-                            submit("管理画面へログイン") + "</p>") +
-         trapButton("管理画面へログイン");
 }
 
 std::string FakeDti::uploadBody(bool hideNewest) const {

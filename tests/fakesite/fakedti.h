@@ -27,7 +27,6 @@ public:
   std::string loginUrl() const { return url("/login.html"); }
 
 private:
-  std::string loginBody(bool failed) const;
   std::string uploadBody(bool hideNewest) const;
 };
 

@@ -16,20 +16,16 @@ const std::string kFooter = "<p class=\"footer\">" +
 } // namespace
 
 FakeFc2::FakeFc2(std::string host) : SiteWith(std::move(host)) {
+  setLogin({"FC2ID ログイン", "/login.php", "email", "pass", "/control.php",
+            "ログイン", true},
+           [this] { return std::make_pair(options().email, options().password); });
   addPages({
       {"GET", "/", "FC2ID ログイン", Gate::Open,
        [this](Visit &v) {
-         return v.member ? v.redirect("/control.php") : loginBody(false);
+         return v.member ? v.redirect("/control.php") : loginForm(false, options().loginAlt);
        }},
       {"GET", "/login.php", "", Gate::Open,
        [](Visit &v) { return v.redirect("/"); }},
-      loginPost(
-          "/login.php", "FC2ID ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("email") == o.email && v.field("pass") == o.password;
-          },
-          "/control.php", [this](bool failed) { return loginBody(failed); }),
       {"GET", "/blog/", "FC2ブログ", Gate::Open,
        [this](Visit &v) {
          const auto o = options();
@@ -46,12 +42,12 @@ FakeFc2::FakeFc2(std::string host) : SiteWith(std::move(host)) {
       {"GET", "/control.php", "管理画面", Gate::Open,
        [this](Visit &v) {
          if (!v.member)
-           return loginBody(false);
+           return loginForm(false, options().loginAlt);
          return "<h1>管理画面</h1>\n" + kMenu + "<p>ようこそ " +
                 escape(options().email) + " さん</p>\n" + kFooter;
        }},
       {"GET", "/upload.php", "ファイルアップロード", Gate::Open,
-       [this](Visit &v) { return v.member ? uploadBody("") : loginBody(false); }},
+       [this](Visit &v) { return v.member ? uploadBody("") : loginForm(false, options().loginAlt); }},
       {"POST", "/upload.php", "ファイルアップロード", Gate::Upload,
        [this](Visit &v) {
          const auto o = options();
@@ -85,20 +81,6 @@ void FakeFc2::setCredentials(const std::string &email,
   o.email = email;
   o.password = password;
   setOptions(o);
-}
-
-std::string FakeFc2::loginBody(bool failed) const {
-  // Hidden fields of the same names come first, a second login button
-  // after the real one.
-  return "<h1>FC2ID ログイン</h1>\n" + hiddenDecoys({"email", "pass"}) +
-         (failed ? "<p class=\"error\">メールアドレスまたはパスワードが"
-                   "正しくありません。</p>\n"
-                 : "") +
-         form("/login.php",
-              "<p>メールアドレス " + input("text", "email") +
-                  "</p>\n<p>パスワード " + input("password", "pass") +
-                  "</p>\n<p>" + imageButton(options().loginAlt) + "</p>") +
-         form("/trap/login", imageButton("ログイン"));
 }
 
 std::string FakeFc2::uploadBody(const std::string &result) const {
@@ -136,7 +118,8 @@ std::string FakeFc2::uploadBody(const std::string &result) const {
       "</select></p>\n<p>" + submit("アップロード") + "</p>";
   // An earlier notice reads like the confirmation but lacks its space.
   return "<h1>ファイルアップロード</h1>\n" + kMenu +
-         hiddenDecoys({"thumb", "upfile[]"}) +
+         hiddenDecoys(o.hideFileInput ? std::vector<std::string>{"thumb"}
+                                          : std::vector<std::string>{"thumb", "upfile[]"}) +
          "<p><span>ファイルをアップロードしました :http://trap/</span></p>\n" +
          result + script +
          "<form method=\"post\" action=\"/upload.php\" "

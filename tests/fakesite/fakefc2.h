@@ -51,7 +51,6 @@ public:
   }
 
 private:
-  std::string loginBody(bool failed) const;
   std::string uploadBody(const std::string &result) const;
 };
 

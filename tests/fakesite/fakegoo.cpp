@@ -9,6 +9,10 @@ const std::string kLogout = FakeSite::form("/logout", FakeSite::submit("ログ�
 
 FakeGoo::FakeGoo(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/login");
+  // The alt has a TAB inside.
+  setLogin({"gooIDでログイン", "/login", "uname", "pass", "/admin/",
+            "ログ\tイン", true},
+           [this] { return std::make_pair(options().user, options().password); });
   addPages({
       {"GET", "/", "gooブログ", Gate::Open,
        [](Visit &v) {
@@ -25,14 +29,7 @@ FakeGoo::FakeGoo(std::string host) : SiteWith(std::move(host)) {
                 "</div>\n<p>人気の記事</p>";
        }},
       {"GET", "/login", "gooID ログイン", Gate::Open,
-       [this](Visit &) { return loginBody(false); }},
-      loginPost(
-          "/login", "gooID ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("uname") == o.user && v.field("pass") == o.password;
-          },
-          "/admin/", [this](bool failed) { return loginBody(failed); }),
+       [this](Visit &) { return loginForm(false); }},
       {"GET", "/admin/", "管理画面", Gate::Member,
        [](Visit &) {
          return "<h1>管理画面</h1>\n<ul>\n<li>" +
@@ -49,16 +46,6 @@ FakeGoo::FakeGoo(std::string host) : SiteWith(std::move(host)) {
        }},
       logoutPage("/logout", "/", "gooブログ", "POST"),
   });
-}
-
-std::string FakeGoo::loginBody(bool failed) const {
-  return "<h1>gooIDでログイン</h1>\n" + hiddenDecoys({"uname", "pass"}) +
-         (failed ? "<p class=\"error\">gooIDまたはパスワードが違います。</p>\n"
-                 : "") +
-         form("/login", "<p>gooID " + input("text", "uname") +
-                            "</p>\n<p>パスワード " + input("password", "pass") +
-                            "</p>\n<p>" + imageButton("ログ\tイン") + "</p>") +
-         form("/trap/login", imageButton("ログイン"));
 }
 
 std::string FakeGoo::uploadBody(const std::string &result) const {

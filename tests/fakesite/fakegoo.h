@@ -28,7 +28,6 @@ public:
   std::string loginUrl() const { return url("/"); }
 
 private:
-  std::string loginBody(bool failed) const;
   std::string uploadBody(const std::string &result) const;
 };
 

@@ -10,20 +10,16 @@ const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p
 } // namespace
 
 FakeJugem::FakeJugem(std::string host) : SiteWith(std::move(host)) {
+  // Its post goes back to the top page either way, below.
+  setLogin({"ログイン", "/login", "account_name", "password", "", "ログイン"},
+           nullptr);
   addPages({
       {"GET", "/", "JUGEM", Gate::Open,
        [this](Visit &v) {
          const std::string top =
              v.member ? "<p>ようこそ <span class=\"user\"> " +
                             escape(options().account) + " </span> さん</p>\n"
-                      : hiddenDecoys({"account_name", "password"}) +
-                            form("/login", "<p>ユーザー名 " +
-                                               input("text", "account_name") +
-                                               "</p>\n<p>パスワード " +
-                                               input("password", "password") +
-                                               "</p>\n<p>" + submit("ログイン") +
-                                               "</p>") +
-                            trapButton("ログイン");
+                      : loginForm(false);
          // The management pages open in a window of their own.
          return "<h1>JUGEM</h1>\n" + top +
                 "<p><a href=\"/admin/\" target=\"_blank\">管理者ページ</a></p>";

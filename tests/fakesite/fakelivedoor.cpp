@@ -10,6 +10,9 @@ const std::string kLogout = "<p>" + FakeSite::link("/logout", "ログアウト")
 
 FakeLivedoor::FakeLivedoor(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/manage");
+  setLogin({"livedoor ID ログイン", "/login", "livedoor_id", "password",
+            "/manage", "ログインする"},
+           [this] { return std::make_pair(options().id, options().password); });
   addPages({
       {"GET", "/", "livedoor Blog", Gate::Open,
        [](Visit &) {
@@ -21,20 +24,12 @@ FakeLivedoor::FakeLivedoor(std::string host) : SiteWith(std::move(host)) {
       {"GET", "/manage", "管理画面", Gate::Open,
        [this](Visit &v) {
          if (!v.member)
-           return loginBody(false);
+           return loginForm(false, options().loginValue);
          if (options().oldScreenFirst)
            return oldScreenBody(blogOf(v.session));
          return "<h1>管理画面</h1>\n<p>新しい管理画面へようこそ</p>\n<p>" +
                 link("/old/", "旧管理画面") + "</p>\n" + kLogout;
        }},
-      loginPost(
-          "/login", "livedoor ID ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("livedoor_id") == o.id &&
-                   v.field("password") == o.password;
-          },
-          "/manage", [this](bool failed) { return loginBody(failed); }),
       {"GET", "/old/", "旧管理画面", Gate::Member,
        [this](Visit &v) {
          if (v.req.has_param("blog_id")) {
@@ -98,18 +93,6 @@ std::string FakeLivedoor::blogOf(const std::string &session) const {
   return blogs.empty() ? std::string() : blogs.front();
 }
 
-std::string FakeLivedoor::loginBody(bool failed) const {
-  return "<h1>livedoor ID ログイン</h1>\n" +
-         hiddenDecoys({"livedoor_id", "password"}) +
-         (failed ? "<p class=\"error\">IDまたはパスワードが違います。</p>\n"
-                 : "") +
-         form("/login", "<p>livedoor ID " + input("text", "livedoor_id") +
-                            "</p>\n<p>パスワード " +
-                            input("password", "password") + "</p>\n<p>" +
-                            submit(options().loginValue) + "</p>") +
-         trapButton("ログイン");
-}
-
 std::string FakeLivedoor::oldScreenBody(const std::string &blog) const {
   const auto o = options();
   std::string body = "<h1>旧管理画面</h1>\n";
@@ -133,7 +116,8 @@ std::string FakeLivedoor::uploadBody() const {
   for (size_t i = 0; i < o.folders.size(); ++i)
     folders += option(std::to_string(i), o.folders[i]);
   return "<h1>ファイルのアップロード</h1>\n" +
-         hiddenDecoys({"file_1", "name_1"}) +
+         hiddenDecoys(o.hideFileInput ? std::vector<std::string>{"name_1"}
+                                          : std::vector<std::string>{"file_1", "name_1"}) +
          form("/old/upload",
               (o.hideFileInput
                    ? ""

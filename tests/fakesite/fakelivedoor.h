@@ -37,7 +37,6 @@ public:
   std::string fileUrl(const std::string &blog, const std::string &name) const;
 
 private:
-  std::string loginBody(bool failed) const;
   std::string oldScreenBody(const std::string &blog) const;
   std::string uploadBody() const;
   std::string fileList(const std::string &blog) const;

@@ -10,34 +10,18 @@ const std::string kLogoutImage =
     "alt=\"ログアウト\" width=\"80\" height=\"20\"></a>";
 const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p>";
 
-std::string loginBody(bool failed) {
-  return "<h1>忍者ブログ ログイン</h1>\n" +
-         FakeSite::hiddenDecoys({"login[id]", "login[password]"}) +
-         (failed ? "<p class=\"error\">IDまたはパスワードが違います。</p>\n"
-                 : "") +
-         FakeSite::form("/login.html",
-                        "<p>忍者ID " + FakeSite::input("text", "login[id]") +
-                            "</p>\n<p>パスワード " +
-                            FakeSite::input("password", "login[password]") +
-                            "</p>\n<p>" +
-                            FakeSite::submit("管理ページへログイン") + "</p>") +
-         FakeSite::trapButton("管理ページへログイン");
-}
 } // namespace
 
 FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/login.html");
+  setLogin({"忍者ブログ ログイン", "/login.html", "login[id]",
+            "login[password]", "/tools", "管理ページへログイン"},
+           [this] {
+             return std::make_pair(options().account, options().password);
+           });
   addPages({
       {"GET", "/login.html", "忍者ツールズ ログイン", Gate::Open,
-       [](Visit &v) { return v.member ? v.redirect("/tools") : loginBody(false); }},
-      loginPost(
-          "/login.html", "忍者ツールズ ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("login[id]") == o.account &&
-                   v.field("login[password]") == o.password;
-          },
-          "/tools", loginBody),
+       [this](Visit &v) { return v.member ? v.redirect("/tools") : loginForm(false); }},
       {"GET", "/tools", "ツール一覧", Gate::Member,
        [this](Visit &) {
          // A blog whose name only starts like another's comes first.
@@ -136,7 +120,8 @@ std::string FakeNinja::listPage(const std::string &blog,
          kLogoutImage + "</div>\n" + result +
          (result.empty() ? "" : "<p>" + link(self, "ファイル一覧に戻る") + " " +
                                     trapLink("ファイル一覧に戻る") + "</p>\n") +
-         hiddenDecoys({"file", "overwrite"}) +
+         hiddenDecoys(o.hideFileInput ? std::vector<std::string>{"overwrite"}
+                                          : std::vector<std::string>{"file", "overwrite"}) +
          form(self,
               (o.hideFileInput ? "" : "<p>" + input("file", "file") + "</p>\n") +
                   "<p><label>" +

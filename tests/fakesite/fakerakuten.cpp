@@ -11,19 +11,14 @@ const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p
 } // namespace
 
 FakeRakuten::FakeRakuten(std::string host) : SiteWith(std::move(host)) {
+  setLogin({"楽天会員ログイン", "/login", "u", "p", "/mypage", "ログインする"},
+           [this] { return std::make_pair(options().user, options().password); });
   addPages({
       {"GET", "/", "楽天ブログ", Gate::Open,
        [this](Visit &v) {
          return v.member ? "<h1>楽天ブログ</h1>\n" + kMenu + kFooter
-                         : loginBody(false);
+                         : loginForm(false);
        }},
-      loginPost(
-          "/login", "楽天会員ログイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("u") == o.user && v.field("p") == o.password;
-          },
-          "/mypage", [this](bool failed) { return loginBody(failed); }),
       {"GET", "/mypage", "マイページ", Gate::Member,
        [](Visit &) {
          return "<h1>マイページ</h1>\n" + kMenu +
@@ -56,17 +51,6 @@ FakeRakuten::FakeRakuten(std::string host) : SiteWith(std::move(host)) {
        }},
       logoutPage("/logout", "/"),
   });
-}
-
-std::string FakeRakuten::loginBody(bool failed) const {
-  return "<h1>楽天会員ログイン</h1>\n" + hiddenDecoys({"u", "p"}) +
-         (failed ? "<p class=\"error\">ユーザIDまたはパスワードが違います。"
-                   "</p>\n"
-                 : "") +
-         form("/login", "<p>ユーザID " + input("text", "u") +
-                            "</p>\n<p>パスワード " + input("password", "p") +
-                            "</p>\n<p>" + submit("ログインする") + "</p>") +
-         trapButton("ログインする");
 }
 
 std::string FakeRakuten::uploadBody(const std::string &result) const {

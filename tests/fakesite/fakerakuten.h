@@ -35,7 +35,6 @@ public:
   }
 
 private:
-  std::string loginBody(bool failed) const;
   std::string uploadBody(const std::string &result) const;
 
   std::atomic<int> pictures_{0};

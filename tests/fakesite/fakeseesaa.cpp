@@ -11,6 +11,9 @@ const std::string kSignOut = "<p>" + FakeSite::link("/signout", "サインアウ
 
 FakeSeesaa::FakeSeesaa(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/signin");
+  setLogin({"サインイン", "/signin", "member__email", "member__password",
+            "/mypage", "サインイン"},
+           [this] { return std::make_pair(options().email, options().password); });
   addPages({
       {"GET", "/", "Seesaaブログ", Gate::Open,
        [this](Visit &v) {
@@ -23,15 +26,7 @@ FakeSeesaa::FakeSeesaa(std::string host) : SiteWith(std::move(host)) {
                 "</div>\n<p>無料でブログをはじめよう</p>";
        }},
       {"GET", "/signin", "サインイン", Gate::Open,
-       [this](Visit &v) { return v.member ? myPageBody() : signInBody(false); }},
-      loginPost(
-          "/signin", "サインイン",
-          [this](const Visit &v) {
-            const auto o = options();
-            return v.field("member__email") == o.email &&
-                   v.field("member__password") == o.password;
-          },
-          "/mypage", [this](bool failed) { return signInBody(failed); }),
+       [this](Visit &v) { return v.member ? myPageBody() : loginForm(false); }},
       {"GET", "/mypage", "マイページ", Gate::Member,
        [this](Visit &) { return myPageBody(); }},
       {"GET", R"(/blog/([^/]+)/)", "管理画面", Gate::Member,
@@ -85,19 +80,6 @@ bool FakeSeesaa::knownBlog(const std::string &id) const {
     if (b.id == id)
       return true;
   return false;
-}
-
-std::string FakeSeesaa::signInBody(bool failed) const {
-  return "<h1>サインイン</h1>\n" +
-         hiddenDecoys({"member__email", "member__password"}) +
-         (failed ? "<p class=\"error\">メールアドレスまたはパスワードが"
-                   "違います。</p>\n"
-                 : "") +
-         form("/signin", "<p>メールアドレス " + input("text", "member__email") +
-                             "</p>\n<p>パスワード " +
-                             input("password", "member__password") +
-                             "</p>\n<p>" + submit("サインイン") + "</p>") +
-         trapButton("サインイン");
 }
 
 std::string FakeSeesaa::myPageBody() const {

@@ -37,7 +37,6 @@ public:
   std::vector<std::string> directories(const std::string &blog) const;
 
 private:
-  std::string signInBody(bool failed) const;
   std::string myPageBody() const;
   std::string filesBody(const std::string &blog,
                         const std::string &result) const;

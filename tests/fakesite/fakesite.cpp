@@ -171,6 +171,37 @@ Page FakeSite::loginPost(const std::string &path, const std::string &title,
           }};
 }
 
+void FakeSite::setLogin(
+    const Login &login,
+    std::function<std::pair<std::string, std::string>()> account) {
+  login_ = login;
+  if (!login.next.empty())
+    addPages({loginPost(
+      login.action, login.heading,
+      [login, account](const Visit &v) {
+        const auto a = account();
+        return v.field(login.userField) == a.first &&
+               v.field(login.passwordField) == a.second;
+      },
+      login.next, [this](bool failed) { return loginForm(failed); })});
+}
+
+std::string FakeSite::loginForm(bool failed, const std::string &button) const {
+  const Login &l = login_;
+  const std::string text = button.empty() ? l.button : button;
+  const std::string press =
+      l.image ? imageButton(text) : input("submit", l.buttonName, text);
+  return "<h1>" + escape(l.heading) + "</h1>\n" +
+         hiddenDecoys({l.userField, l.passwordField}) +
+         (failed ? "<p class=\"error\">IDまたはパスワードが違います。</p>\n"
+                 : "") +
+         form(l.action, "<p>ID " + input("text", l.userField) +
+                            "</p>\n<p>パスワード " +
+                            input("password", l.passwordField) + "</p>\n<p>" +
+                            press + "</p>") +
+         form("/trap/login", press);
+}
+
 Page FakeSite::logoutPage(const std::string &path, const std::string &back,
                           const std::string &backText,
                           const std::string &method) {

@@ -93,9 +93,23 @@ public:
   void addPages(const std::vector<Page> &pages);
   // Where Gate::Member sends a visitor who is not logged in.
   void setLoginPage(const std::string &path) { loginPage_ = path; }
-  // The login form's post: right credentials (as `right` judges the post)
-  // log the session in and go on to `next`; wrong ones log it out and show
-  // `form(true)` again.
+  // The login page's form and its post: right credentials log the session
+  // in and go on to `next`; wrong ones log it out and show the form again.
+  // Like real pages, the form has hidden fields of the same names before it
+  // and a second button after it.
+  struct Login {
+    std::string heading; // the page's heading and title
+    std::string action;  // the post's path
+    std::string userField, passwordField;
+    std::string next;
+    std::string button;       // the submit's value, or the image's alt
+    bool image = false;       // an image button
+    std::string buttonName;   // the submit's name, "" for none
+  };
+  void setLogin(const Login &login,
+                std::function<std::pair<std::string, std::string>()> account);
+  // The form; `button` replaces the button's text when not empty.
+  std::string loginForm(bool failed, const std::string &button = "") const;
   Page loginPost(const std::string &path, const std::string &title,
                  std::function<bool(const Visit &)> right,
                  const std::string &next,
@@ -242,6 +256,7 @@ private:
   bool stopping_ = false;
   std::map<std::string, Session> sessions_;
   std::string loginPage_ = "/";
+  Login login_;
   std::map<std::string, std::map<std::string, std::string>> files_;
   bool newSessionsLoggedIn_ = false;
   std::vector<Upload> uploads_;

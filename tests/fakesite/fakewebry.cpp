@@ -5,6 +5,10 @@
 namespace fake {
 
 FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
+  setLogin({"ログイン", "/login", "userid", "password", "/mypage", "ログイン"},
+           [this] {
+             return std::make_pair(options().userId, options().password);
+           });
   addPages({
       {"GET", "/", "ウェブリブログ", Gate::Open,
        [](Visit &) {
@@ -13,24 +17,8 @@ FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
                 link("/login", " ログインはこちら ") + "</p>";
        }},
       {"GET", "/login", "ログイン", Gate::Open,
-       [](Visit &v) {
-         return v.member ? v.redirect("/mypage")
-                         : "<h1>ログイン</h1>\n" +
-                               hiddenDecoys({"userid", "password"}) +
-                               form("/login", "<p>ID " + input("text", "userid") +
-                                                  "</p>\n<p>パスワード " +
-                                                  input("password", "password") +
-                                                  "</p>\n<p>" + submit("ログイン") +
-                                                  "</p>") +
-                               trapButton("ログイン");
-       }},
-      {"POST", "/login", "", Gate::Open,
        [this](Visit &v) {
-         const auto o = options();
-         const bool ok = v.field("userid") == o.userId &&
-                         v.field("password") == o.password;
-         setLoggedIn(v.session, ok);
-         return v.redirect(ok ? "/mypage" : "/login");
+         return v.member ? v.redirect("/mypage") : loginForm(false);
        }},
       {"GET", "/mypage", "マイページ", Gate::Upload,
        [](Visit &) {

@@ -1,6 +1,8 @@
 // The main window on the offscreen platform: menus, log, list commands,
 // drops, the item dialog and the closing rules, each against a data folder
 // of its own.
+#include "testsupport.h"
+
 #include "core/additems.h"
 #include "core/itemlist.h"
 #include "core/paths.h"
@@ -47,12 +49,6 @@
 
 #include <unistd.h>
 
-void PrintTo(const QString &s, std::ostream *os) {
-  *os << '"' << qPrintable(s) << '"';
-}
-void PrintTo(const QStringList &l, std::ostream *os) {
-  *os << '[' << qPrintable(l.join(QStringLiteral(", "))) << ']';
-}
 
 namespace {
 

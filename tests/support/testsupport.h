@@ -6,8 +6,17 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <ostream>
 
 class QApplication;
+
+// Readable texts in the messages of failed checks.
+inline void PrintTo(const QString &s, std::ostream *os) {
+  *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &l, std::ostream *os) {
+  *os << '[' << l.join(QStringLiteral(", ")).toStdString() << ']';
+}
 
 // Environment for a test process: the browser engine's flags, and a system
 // bus address that leads nowhere so that no test can suspend the machine.

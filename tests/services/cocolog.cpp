@@ -1,6 +1,6 @@
 // The Cocolog script end to end: the real main window, browser and file
 // chooser against the fake Cocolog blog, into both destinations.
-#include "servicerun.h"
+#include "cases.h"
 
 #include "core/itemlist.h"
 #include "core/runstate.h"
@@ -15,27 +15,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-class CocologRun : public ServiceRunTest {
-protected:
-  void SetUp() override {
-    ServiceRunTest::SetUp();
-    ASSERT_TRUE(site.start());
-    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
-    setServiceLoginUrl(SvcCocolog, setting(BlogUrl));
-    setting(UserId) = "coco-user";
-    setting(Password) = "secret";
-    setting(CocologTarget) = "0";
-    setting(ToolName) = "日記";
-    setting(DirName) = "";
-    setting(MakeUrlList) = "1";
-    setting(LogOut) = "1";
-    setting(CheckLogin) = "1";
-    queueTwoFiles();
-  }
-  void TearDown() override {
-    ServiceRunTest::TearDown();
-    site.stop();
-  }
+struct CocologRun : SiteTest<fake::FakeCocolog> {
+  CocologRun() : SiteTest("cocolog") {}
   // Where every upload went, by file name.
   std::map<QString, QString> places() const {
     std::map<QString, QString> out;
@@ -56,52 +37,8 @@ protected:
       EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
   }
 
-  fake::FakeCocolog site;
 };
 } // namespace
-
-TEST_F(CocologRun, UploadsIntoTheNamedAlbumGoingBackAfterEachItem) {
-  LogCapture log;
-  startRun();
-  EXPECT_TRUE(window()->Idle);
-  // "日記" is the second album on the page, its heading padded.
-  expectAllIn("日記");
-  // Cocolog keeps no address list.
-  EXPECT_FALSE(QFile::exists(data.file("UrlList.txt")));
-
-  const QStringList l = log.lines();
-  EXPECT_EQ(l.mid(0, 2), QStringList({"ブラウザを開く", "ココログで動作"}));
-  const int press = l.indexOf("ログイン押下");
-  ASSERT_GT(press, 0);
-  EXPECT_EQ(l.mid(press, 3), QStringList({"ログイン押下", "ページ切替待ち開始",
-                                          "ログイン押下完了"}));
-  EXPECT_TRUE(log.contains("ログインチェック成功"));
-  EXPECT_TRUE(log.contains("マイフォト押下完了"));
-  EXPECT_TRUE(log.contains("新しい写真の追加押下完了"));
-  const int from = l.indexOf("参照ボタン・アップロード検索");
-  ASSERT_GE(from, 0);
-  // The file chooser's own lines come between the two halves of an item.
-  const QStringList head = {"参照ボタン・アップロード検索",
-                            "アップロード情報入力", "参照ボタン押下"};
-  EXPECT_EQ(l.mid(from, head.size()), head);
-  const int submit = l.indexOf("写真を追加する押下", from);
-  ASSERT_GT(submit, from);
-  const QStringList tail = {"写真を追加する押下",
-                            "ページ読込開始",
-                            "ページ切替待ち開始",
-                            "ページ読込開始2",
-                            "写真を追加する押下完了",
-                            "戻る開始",
-                            "戻る完了",
-                            "ページ読込開始",
-                            "ページ切替待ち開始",
-                            "ページ読込開始2",
-                            "参照ボタン・アップロード検索"};
-  EXPECT_EQ(l.mid(submit, tail.size()), tail);
-  EXPECT_EQ(log.count("戻る完了"), 2);
-  EXPECT_TRUE(log.contains("ログアウト押下完了"));
-  EXPECT_EQ(l.last(), "ブラウザを閉じる");
-}
 
 TEST_F(CocologRun, ControlPanelIntoTheNamedFolderOrTheTop) {
   setting(CocologTarget) = "1";
@@ -159,5 +96,3 @@ TEST_F(CocologRun, AlreadyLoggedInAndAnAlbumThatIsNotThere) {
     EXPECT_TRUE(window()->Idle);
   }
 }
-
-int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

@@ -1,6 +1,6 @@
 // The livedoor script end to end: the real main window, browser and file
 // chooser against the fake livedoor site.
-#include "servicerun.h"
+#include "cases.h"
 
 #include "core/itemlist.h"
 #include "core/services.h"
@@ -12,28 +12,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-class LivedoorRun : public ServiceRunTest {
-protected:
-  void SetUp() override {
-    ServiceRunTest::SetUp();
-    ASSERT_TRUE(site.start());
-    setting(BlogUrl) = QString::fromStdString(site.startUrl());
-    setting(UserId) = "user1";
-    setting(Password) = "secret";
-    setting(DirName) = "Travel Notes";
-    setting(ToolName) = "写真";
-    setting(Thumbnail) = "1";
-    setting(CheckUpload) = "1";
-    setting(MakeUrlList) = "1";
-    setting(CheckLogin) = "1";
-    setting(LogOut) = "1";
-    setServiceLoginUrl(SvcLivedoor, setting(BlogUrl));
-    queueTwoFiles();
-  }
-  void TearDown() override {
-    ServiceRunTest::TearDown();
-    site.stop();
-  }
+struct LivedoorRun : SiteTest<fake::FakeLivedoor> {
+  LivedoorRun() : SiteTest("livedoor") {}
   // Every received upload as "blog/folder/name".
   QStringList receivedWhere() const {
     QStringList out;
@@ -47,54 +27,8 @@ protected:
                site.fileUrl(blog, files[file].first.toStdString()));
   }
 
-  fake::FakeLivedoor site;
 };
 } // namespace
-
-// Logs in through the management page, takes the old screen, picks the blog
-// whose title has capitals, uploads with title, thumbnail and folder, and
-// records each file's address from its link.
-TEST_F(LivedoorRun, UploadsIntoTheChosenBlogAndFolderWithUrls) {
-  LogCapture log;
-  startRun();
-  EXPECT_TRUE(window()->Idle);
-  EXPECT_EQ(byName(site.uploads()), (std::map<QString, QByteArray>(
-                                        {{files[0].first, files[0].second},
-                                         {files[1].first, files[1].second}})));
-  EXPECT_EQ(receivedWhere(),
-            QStringList({"Travel Notes/写真/first.jpg",
-                         "Travel Notes/写真/日本語の写真.png"}));
-  for (const auto &u : site.uploads()) {
-    EXPECT_EQ(u.fields.at("name_1"), u.filename);
-    EXPECT_EQ(u.fields.at("make_thumbnail_1"), "1");
-  }
-  EXPECT_EQ(statuses(), QStringList({"済", "済"}));
-  for (const QString &l : listFileLines())
-    EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
-  EXPECT_EQ(urlListLines(), QStringList({urlLine(0, "Travel Notes"),
-                                         urlLine(1, "Travel Notes")}));
-
-  const QStringList l = log.lines();
-  EXPECT_EQ(l.mid(0, 2),
-            QStringList({"ブラウザを開く", "livedoorブログで動作"}));
-  for (const char *line :
-       {"管理ページ押下完了", "ログイン押下完了", "ログインチェック成功",
-        "旧管理画面押下完了", "変更押下完了", "ページ読込開始3",
-        "ファイルの管理・お絵描き押下完了", "ログアウト押下完了"})
-    EXPECT_TRUE(log.contains(line)) << line;
-  EXPECT_FALSE(log.contains("複数ブログではない?"));
-  const int at = l.indexOf("選択したファイルをアップロードする押下完了");
-  ASSERT_GE(at, 0);
-  const QStringList after = {"選択したファイルをアップロードする押下完了",
-                             "アップロード確認",
-                             "アップロード確認成功",
-                             "ファイルタイトル検索",
-                             "ファイルタイトル検索成功",
-                             "URL対応ﾘｽﾄ追加完了",
-                             "ファイルのアップロード検索"};
-  EXPECT_EQ(l.mid(at, after.size()), after);
-  EXPECT_EQ(log.count("ファイルのアップロード押下完了"), 3);
-}
 
 // A browser still logged in, already on the old screen, with a single blog:
 // every shortcut is taken; without the check the address is still looked
@@ -160,5 +94,3 @@ TEST_F(LivedoorRun, UnconfirmedUploadIsSentAgainWithinItsAttempts) {
   EXPECT_EQ(listFileLines().value(0).left(1), ",");
   EXPECT_EQ(site.uploads().size(), 2u);
 }
-
-int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
