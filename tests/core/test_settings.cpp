@@ -60,19 +60,31 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
     const char *written, *used;
   };
   const std::vector<std::vector<Row>> files = {
-      {{RetryCount, "0", "1"},      {Thumbnail, "7", "1"},
-       {OverWrite, "0", "0"},       {UseCustom, "abc", "0"},
-       {AutoRetry, "2", "0"},       {GooSize, "2", "2"},
-       {LoginWait, "x", "5"},       {ShowAd, "0", "1"}, // another version
-       {IniVersion, "0.53", "0.54"}, {UseConfirmPress, "0", "0"},
+      {{RetryCount, "0", "1"},
+       {Thumbnail, "7", "1"},
+       {OverWrite, "0", "0"},
+       {UseCustom, "abc", "0"},
+       {AutoRetry, "2", "0"},
+       {GooSize, "2", "2"},
+       {LoginWait, "x", "5"},
+       {ShowAd, "0", "1"}, // another version
+       {IniVersion, "0.53", "0.54"},
+       {UseConfirmPress, "0", "0"},
        {CocologTarget, "1", "1"}},
-      {{RetryCount, "-2", "-2"}, {ShowAd, "0", "0"}, {IniVersion, "0.54", "0.54"},
+      {{RetryCount, "-2", "-2"},
+       {ShowAd, "0", "0"},
+       {IniVersion, "0.54", "0.54"},
        {GooSize, "3", "0"}},
-      {{LoginWait, "x\xff", "5"},  {UpPageWait, "", "5"},
-       {UpLoadWait, "1e", "10"},   {RetryCount, "\x01", "3"},
-       {Thumbnail, "-", "0"},      {CheckUpload, "yes", "1"},
-       {LowCpu, "2", "1"},         {MakeUrlList, "1 ", "0"},
-       {CocologTarget, "x", "0"},  {TimeOut, "\xe3", "30"},
+      {{LoginWait, "x\xff", "5"},
+       {UpPageWait, "", "5"},
+       {UpLoadWait, "1e", "10"},
+       {RetryCount, "\x01", "3"},
+       {Thumbnail, "-", "0"},
+       {CheckUpload, "yes", "1"},
+       {LowCpu, "2", "1"},
+       {MakeUrlList, "1 ", "0"},
+       {CocologTarget, "x", "0"},
+       {TimeOut, "\xe3", "30"},
        {IniVersion, "junk", "0.54"}}};
   QTemporaryDir dir;
   for (const auto &rows : files) {

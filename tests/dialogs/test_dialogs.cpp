@@ -37,7 +37,6 @@
 
 #include <ostream>
 
-
 namespace {
 QString u(const char *s) { return QString::fromUtf8(s); }
 

@@ -9,11 +9,10 @@ const std::string kLogout = "<p>" + FakeSite::link("/logout", "ログアウト")
 } // namespace
 
 FakeAmeba::FakeAmeba(std::string host) : SiteWith(std::move(host)) {
-  setLogin({"Ameba ログイン", "/login", "amebaid", "password", "/",
-            "Ameba (アメーバ)ログイン", true},
-           [this] {
-             return std::make_pair(options().amebaid, options().password);
-           });
+  setLogin(
+      {"Ameba ログイン", "/login", "amebaid", "password", "/",
+       "Ameba (アメーバ)ログイン", true},
+      [this] { return std::make_pair(options().amebaid, options().password); });
   addPages({
       {"GET", "/", "Ameba", Gate::Open,
        [this](Visit &v) {
@@ -64,8 +63,8 @@ std::map<std::string, FakeAmeba::Image> FakeAmeba::stored() const {
 std::string FakeAmeba::folderPage(const std::string &result) const {
   std::string list;
   for (const auto &f : stored())
-    list += "<li>" + escape(f.second.title) + " (" + escape(f.first) +
-            ")</li>\n";
+    list +=
+        "<li>" + escape(f.second.title) + " (" + escape(f.first) + ")</li>\n";
   return "<h1>画像フォルダ</h1>\n" + result +
          hiddenDecoys({"image_file[0]", "image_title[0]"}) +
          form("/image/folder",

@@ -20,9 +20,10 @@ std::string trimmed(const std::string &s) {
 
 FakeCocolog::FakeCocolog(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/t/app");
-  setLogin({"ココログにログイン", "/t/app/login", "username", "password",
-            "/t/app", "ログイン"},
-           [this] { return std::make_pair(options().user, options().password); });
+  setLogin(
+      {"ココログにログイン", "/t/app/login", "username", "password", "/t/app",
+       "ログイン"},
+      [this] { return std::make_pair(options().user, options().password); });
   addPages({
       {"GET", "/t/app", "ココログ", Gate::Open,
        [this](Visit &v) {
@@ -73,7 +74,8 @@ FakeCocolog::FakeCocolog(std::string host) : SiteWith(std::move(host)) {
          const std::string folder = v.req.get_param_value("folder");
          std::string links;
          for (const auto &f : options().folders)
-           links += "<li>" + link("/t/app/files?folder=" + percentEncode(f), f) +
+           links += "<li>" +
+                    link("/t/app/files?folder=" + percentEncode(f), f) +
                     "</li>\n";
          return "<h1>ファイル: /" + escape(folder) + "</h1>\n" + kMenu +
                 "<ul>\n" + links + "</ul>\n" + hiddenDecoys({"file"}) +

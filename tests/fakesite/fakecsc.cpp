@@ -4,17 +4,18 @@ namespace fake {
 
 namespace {
 const std::string kMenu =
-    "<ul class=\"menu\">\n<li>" + FakeSite::link("/", "ホーム") + "</li>\n<li>" +
-    FakeSite::link("/image/", "画像の管理") + "</li>\n<li>" +
+    "<ul class=\"menu\">\n<li>" + FakeSite::link("/", "ホーム") +
+    "</li>\n<li>" + FakeSite::link("/image/", "画像の管理") + "</li>\n<li>" +
     FakeSite::trapLink("ログアウト履歴") + "</li>\n<li>" +
     FakeSite::link("/logout", " ログアウト ") + "</li>\n</ul>\n";
 const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p>";
 } // namespace
 
 FakeCsc::FakeCsc(std::string host) : SiteWith(std::move(host)) {
-  setLogin({"CSCブログ", "/login", "data[user][email]", "data[user][password]",
-            "/", "ログイン", false, "login"},
-           [this] { return std::make_pair(options().email, options().password); });
+  setLogin(
+      {"CSCブログ", "/login", "data[user][email]", "data[user][password]", "/",
+       "ログイン", false, "login"},
+      [this] { return std::make_pair(options().email, options().password); });
   addPages({
       {"GET", "/", "CSCブログ", Gate::Open,
        [this](Visit &v) {

@@ -6,9 +6,10 @@ namespace {
 // The upload link only starts like a look-alike before it and is padded.
 const std::string kMenu =
     "<ul class=\"menu\">\n<li>" + FakeSite::link("/control.php", "管理トップ") +
-    "</li>\n<li>" + FakeSite::trapLink("ファイルアップロード履歴") + "</li>\n<li>" +
-    FakeSite::link("/upload.php", " ファイルアップロード ") + "</li>\n<li>" +
-    FakeSite::link("/logout.php", "ログアウト") + "</li>\n</ul>\n";
+    "</li>\n<li>" + FakeSite::trapLink("ファイルアップロード履歴") +
+    "</li>\n<li>" + FakeSite::link("/upload.php", " ファイルアップロード ") +
+    "</li>\n<li>" + FakeSite::link("/logout.php", "ログアウト") +
+    "</li>\n</ul>\n";
 // First-hit targets take the first of two.
 const std::string kFooter = "<p class=\"footer\">" +
                             FakeSite::trapLink("ファイルアップロード") + " " +
@@ -16,13 +17,15 @@ const std::string kFooter = "<p class=\"footer\">" +
 } // namespace
 
 FakeFc2::FakeFc2(std::string host) : SiteWith(std::move(host)) {
-  setLogin({"FC2ID ログイン", "/login.php", "email", "pass", "/control.php",
-            "ログイン", true},
-           [this] { return std::make_pair(options().email, options().password); });
+  setLogin(
+      {"FC2ID ログイン", "/login.php", "email", "pass", "/control.php",
+       "ログイン", true},
+      [this] { return std::make_pair(options().email, options().password); });
   addPages({
       {"GET", "/", "FC2ID ログイン", Gate::Open,
        [this](Visit &v) {
-         return v.member ? v.redirect("/control.php") : loginForm(false, options().loginAlt);
+         return v.member ? v.redirect("/control.php")
+                         : loginForm(false, options().loginAlt);
        }},
       {"GET", "/login.php", "", Gate::Open,
        [](Visit &v) { return v.redirect("/"); }},
@@ -47,7 +50,10 @@ FakeFc2::FakeFc2(std::string host) : SiteWith(std::move(host)) {
                 escape(options().email) + " さん</p>\n" + kFooter;
        }},
       {"GET", "/upload.php", "ファイルアップロード", Gate::Open,
-       [this](Visit &v) { return v.member ? uploadBody("") : loginForm(false, options().loginAlt); }},
+       [this](Visit &v) {
+         return v.member ? uploadBody("")
+                         : loginForm(false, options().loginAlt);
+       }},
       {"POST", "/upload.php", "ファイルアップロード", Gate::Upload,
        [this](Visit &v) {
          const auto o = options();
@@ -58,13 +64,12 @@ FakeFc2::FakeFc2(std::string host) : SiteWith(std::move(host)) {
                               : baseUrl();
          const auto got = recordUploads(v.req);
          for (const auto &u : got) {
-           const std::string text = escape(
-               o.resultPrefix + base + "/file/" +
-               keep("", u.filename, u.bytes, replace));
-           result += o.omitResultSpan
-                         ? "<p class=\"result\">" + text + "</p>\n"
-                         : "<p><span class=\"result\">" + text +
-                               "</span></p>\n";
+           const std::string text =
+               escape(o.resultPrefix + base + "/file/" +
+                      keep("", u.filename, u.bytes, replace));
+           result += o.omitResultSpan ? "<p class=\"result\">" + text + "</p>\n"
+                                      : "<p><span class=\"result\">" + text +
+                                            "</span></p>\n";
          }
          if (got.empty())
            result = uploadResult(got, "");
@@ -88,8 +93,8 @@ std::string FakeFc2::uploadBody(const std::string &result) const {
   std::string names, list;
   for (const auto &f : storedFiles()) {
     names += (names.empty() ? "" : ", ") + jsString(f.first);
-    list += "<li>" + link("/file/" + percentEncode(f.first), f.first) +
-            "</li>\n";
+    list +=
+        "<li>" + link("/file/" + percentEncode(f.first), f.first) + "</li>\n";
   }
   // The browser alone knows the chosen file's name, so the page carries the
   // stored names and asks before a same-named file is replaced.
@@ -118,8 +123,9 @@ std::string FakeFc2::uploadBody(const std::string &result) const {
       "</select></p>\n<p>" + submit("アップロード") + "</p>";
   // An earlier notice reads like the confirmation but lacks its space.
   return "<h1>ファイルアップロード</h1>\n" + kMenu +
-         hiddenDecoys(o.hideFileInput ? std::vector<std::string>{"thumb"}
-                                          : std::vector<std::string>{"thumb", "upfile[]"}) +
+         hiddenDecoys(o.hideFileInput
+                          ? std::vector<std::string>{"thumb"}
+                          : std::vector<std::string>{"thumb", "upfile[]"}) +
          "<p><span>ファイルをアップロードしました :http://trap/</span></p>\n" +
          result + script +
          "<form method=\"post\" action=\"/upload.php\" "

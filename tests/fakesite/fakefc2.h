@@ -17,7 +17,7 @@ namespace fake {
 struct Fc2Options {
   std::string email = "user@example.com";
   std::string password = "secret";
-  std::string loginAlt = "\tログ\tイン "; // alt of the login image button
+  std::string loginAlt = "\tログ\tイン ";   // alt of the login image button
   std::string loginLinkText = " ログイン "; // the top page's login link
   // The top page offers "・ブログ管理画面へ" also to a logged-out browser
   // (the link then leads to the login page).

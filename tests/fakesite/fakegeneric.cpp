@@ -67,11 +67,11 @@ std::string FakeGeneric::loginBody(const Options &o, bool loggedIn) const {
 }
 
 std::string FakeGeneric::uploadForm(const Options &o) const {
-  std::string f = "<p><label>" +
-                  input("checkbox", o.thumbField, "1",
-                        o.thumbChecked ? "checked" : "") +
-                  " サムネイルを作る</label></p>\n<p>" +
-                  input("file", o.fileField) + "</p>\n";
+  std::string f =
+      "<p><label>" +
+      input("checkbox", o.thumbField, "1", o.thumbChecked ? "checked" : "") +
+      " サムネイルを作る</label></p>\n<p>" + input("file", o.fileField) +
+      "</p>\n";
   if (!o.nameField.empty())
     f += "<p>タイトル " + input("text", o.nameField) + "</p>\n";
   for (const auto &t : o.textFields)

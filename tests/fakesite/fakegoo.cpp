@@ -3,16 +3,18 @@
 namespace fake {
 
 namespace {
-const std::string kLogout = FakeSite::form("/logout", FakeSite::submit("ログアウト")) +
-                            FakeSite::trapButton("ログアウト");
+const std::string kLogout =
+    FakeSite::form("/logout", FakeSite::submit("ログアウト")) +
+    FakeSite::trapButton("ログアウト");
 } // namespace
 
 FakeGoo::FakeGoo(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/login");
   // The alt has a TAB inside.
-  setLogin({"gooIDでログイン", "/login", "uname", "pass", "/admin/",
-            "ログ\tイン", true},
-           [this] { return std::make_pair(options().user, options().password); });
+  setLogin(
+      {"gooIDでログイン", "/login", "uname", "pass", "/admin/", "ログ\tイン",
+       true},
+      [this] { return std::make_pair(options().user, options().password); });
   addPages({
       {"GET", "/", "gooブログ", Gate::Open,
        [](Visit &v) {
@@ -42,7 +44,8 @@ FakeGoo::FakeGoo(std::string host) : SiteWith(std::move(host)) {
        [this](Visit &) { return uploadBody(""); }},
       {"POST", "/admin/image", "画像フォルダ", Gate::Upload,
        [this](Visit &v) {
-         return uploadBody(uploadResult(recordUploads(v.req), " をアップロードしました。"));
+         return uploadBody(
+             uploadResult(recordUploads(v.req), " をアップロードしました。"));
        }},
       logoutPage("/logout", "/", "gooブログ", "POST"),
   });

@@ -45,7 +45,9 @@ FakeJugem::FakeJugem(std::string host) : SiteWith(std::move(host)) {
                 link("/admin/upload", " 画像アップロード ") + "</p>" + kFooter;
        }},
       {"GET", "/help/", "ヘルプ", Gate::Open,
-       [](Visit &) { return std::string("<h1>画像アップロードの使い方</h1>"); }},
+       [](Visit &) {
+         return std::string("<h1>画像アップロードの使い方</h1>");
+       }},
       {"GET", "/admin/upload", "画像アップロード", Gate::Upload,
        [this](Visit &) {
          return "<h1>画像アップロード</h1>\n" + kMenu + uploadForm();
@@ -80,7 +82,8 @@ std::string FakeJugem::uploadForm() const {
                    ? ""
                    : "<p>" + input("file", "upfile0", "", "id=\"upfile0\"") +
                          "</p>\n") +
-                  "<p>代替テキスト " + input("text", "alt0", "", "id=\"alt0\"") +
+                  "<p>代替テキスト " +
+                  input("text", "alt0", "", "id=\"alt0\"") +
                   "</p>\n<p><label>" +
                   input("radio", "thumb", "1", "id=\"create_thumb\"") +
                   "サムネイルを作成する</label>\n<label>" +

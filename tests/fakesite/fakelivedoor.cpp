@@ -16,10 +16,9 @@ FakeLivedoor::FakeLivedoor(std::string host) : SiteWith(std::move(host)) {
   addPages({
       {"GET", "/", "livedoor Blog", Gate::Open,
        [](Visit &) {
-         return "<h1>livedoor Blog</h1>\n<p>" +
-                trapLink("管理ページの使い方") + " " +
-                link("/manage", " 管理ページ ") + " " + trapLink("管理ページ") +
-                "</p>\n<p>今日のおすすめ記事</p>";
+         return "<h1>livedoor Blog</h1>\n<p>" + trapLink("管理ページの使い方") +
+                " " + link("/manage", " 管理ページ ") + " " +
+                trapLink("管理ページ") + "</p>\n<p>今日のおすすめ記事</p>";
        }},
       {"GET", "/manage", "管理画面", Gate::Open,
        [this](Visit &v) {
@@ -63,9 +62,9 @@ FakeLivedoor::FakeLivedoor(std::string host) : SiteWith(std::move(host)) {
          const bool confirm =
              !got.empty() && !takeOne(&LivedoorOptions::unconfirmedResults);
          return "<h1>ファイルの管理・お絵描き</h1>\n" +
-                std::string(confirm
-                                ? "<p><strong>設定が完了しました。</strong></p>\n"
-                                : "<p>しばらくしてから確認してください。</p>\n") +
+                std::string(
+                    confirm ? "<p><strong>設定が完了しました。</strong></p>\n"
+                            : "<p>しばらくしてから確認してください。</p>\n") +
                 "<p>" + link("/old/upload", "ファイルのアップロード") +
                 "</p>\n" + fileList(blog) + kLogout;
        }},
@@ -116,8 +115,9 @@ std::string FakeLivedoor::uploadBody() const {
   for (size_t i = 0; i < o.folders.size(); ++i)
     folders += option(std::to_string(i), o.folders[i]);
   return "<h1>ファイルのアップロード</h1>\n" +
-         hiddenDecoys(o.hideFileInput ? std::vector<std::string>{"name_1"}
-                                          : std::vector<std::string>{"file_1", "name_1"}) +
+         hiddenDecoys(o.hideFileInput
+                          ? std::vector<std::string>{"name_1"}
+                          : std::vector<std::string>{"file_1", "name_1"}) +
          form("/old/upload",
               (o.hideFileInput
                    ? ""

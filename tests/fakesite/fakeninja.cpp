@@ -14,14 +14,15 @@ const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p
 
 FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/login.html");
-  setLogin({"忍者ブログ ログイン", "/login.html", "login[id]",
-            "login[password]", "/tools", "管理ページへログイン"},
-           [this] {
-             return std::make_pair(options().account, options().password);
-           });
+  setLogin(
+      {"忍者ブログ ログイン", "/login.html", "login[id]", "login[password]",
+       "/tools", "管理ページへログイン"},
+      [this] { return std::make_pair(options().account, options().password); });
   addPages({
       {"GET", "/login.html", "忍者ツールズ ログイン", Gate::Open,
-       [this](Visit &v) { return v.member ? v.redirect("/tools") : loginForm(false); }},
+       [this](Visit &v) {
+         return v.member ? v.redirect("/tools") : loginForm(false);
+       }},
       {"GET", "/tools", "ツール一覧", Gate::Member,
        [this](Visit &) {
          // A blog whose name only starts like another's comes first.
@@ -29,9 +30,10 @@ FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
                             kLogoutImage + "</div>\n<ul>\n";
          const auto blogs = options().blogs;
          for (size_t i = 0; i < blogs.size(); ++i)
-           body += "<li>忍者ブログ " + trapLink(blogs[i] + " (旧)") + " " +
-                   link("/blog/" + std::to_string(i) + "/", " " + blogs[i] + " ") +
-                   "</li>\n";
+           body +=
+               "<li>忍者ブログ " + trapLink(blogs[i] + " (旧)") + " " +
+               link("/blog/" + std::to_string(i) + "/", " " + blogs[i] + " ") +
+               "</li>\n";
          return body + "</ul>" + kFooter;
        }},
       {"GET", R"(/blog/(\d+)/)", "管理ページ", Gate::Member,
@@ -39,8 +41,9 @@ FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
          const std::string blog = blogOf(v);
          if (blog.empty())
            return v.redirect("/tools");
-         return "<h1>" + escape(blog) + " 管理ページ</h1>\n<div class=\"head\">" +
-                kLogoutImage + "</div>\n<ul><li>" +
+         return "<h1>" + escape(blog) +
+                " 管理ページ</h1>\n<div class=\"head\">" + kLogoutImage +
+                "</div>\n<ul><li>" +
                 link("/blog/" + v.arg() + "/files", "ファイルアップロード") +
                 "</li>\n<li>" + link("/tools", "ツール一覧に戻る") +
                 "</li></ul>" + kFooter;
@@ -118,18 +121,21 @@ std::string FakeNinja::listPage(const std::string &blog,
   }
   return "<h1>" + escape(blog) + " ファイル一覧</h1>\n<div class=\"head\">" +
          kLogoutImage + "</div>\n" + result +
-         (result.empty() ? "" : "<p>" + link(self, "ファイル一覧に戻る") + " " +
-                                    trapLink("ファイル一覧に戻る") + "</p>\n") +
-         hiddenDecoys(o.hideFileInput ? std::vector<std::string>{"overwrite"}
-                                          : std::vector<std::string>{"file", "overwrite"}) +
-         form(self,
-              (o.hideFileInput ? "" : "<p>" + input("file", "file") + "</p>\n") +
-                  "<p><label>" +
-                  input("checkbox", "overwrite", "1",
-                        o.overwriteChecked ? "checked" : "") +
-                  " 同名のファイルを上書きする</label></p>\n<p>" +
-                  submit("アップロード") + "</p>",
-              true) +
+         (result.empty() ? ""
+                         : "<p>" + link(self, "ファイル一覧に戻る") + " " +
+                               trapLink("ファイル一覧に戻る") + "</p>\n") +
+         hiddenDecoys(o.hideFileInput
+                          ? std::vector<std::string>{"overwrite"}
+                          : std::vector<std::string>{"file", "overwrite"}) +
+         form(
+             self,
+             (o.hideFileInput ? "" : "<p>" + input("file", "file") + "</p>\n") +
+                 "<p><label>" +
+                 input("checkbox", "overwrite", "1",
+                       o.overwriteChecked ? "checked" : "") +
+                 " 同名のファイルを上書きする</label></p>\n<p>" +
+                 submit("アップロード") + "</p>",
+             true) +
          trapButton("アップロード") +
          "<table class=\"filelist\">\n<tr><th><input type=\"checkbox\" "
          "id=\"checkall\"></th><th>ファイル名</th></tr>\n" +

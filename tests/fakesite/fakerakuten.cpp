@@ -11,8 +11,9 @@ const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p
 } // namespace
 
 FakeRakuten::FakeRakuten(std::string host) : SiteWith(std::move(host)) {
-  setLogin({"楽天会員ログイン", "/login", "u", "p", "/mypage", "ログインする"},
-           [this] { return std::make_pair(options().user, options().password); });
+  setLogin(
+      {"楽天会員ログイン", "/login", "u", "p", "/mypage", "ログインする"},
+      [this] { return std::make_pair(options().user, options().password); });
   addPages({
       {"GET", "/", "楽天ブログ", Gate::Open,
        [this](Visit &v) {
@@ -43,7 +44,8 @@ FakeRakuten::FakeRakuten(std::string host) : SiteWith(std::move(host)) {
            return uploadBody(uploadResult(got, ""));
          std::string urls;
          for (const auto &u : got)
-           urls += (urls.empty() ? "" : "\n") + pictureUrl(++pictures_, u.filename);
+           urls +=
+               (urls.empty() ? "" : "\n") + pictureUrl(++pictures_, u.filename);
          return uploadBody(
              "<p>アップロードしました。</p>\n<p><textarea rows=\"2\" "
              "cols=\"60\" readonly>" +

@@ -5,15 +5,17 @@
 namespace fake {
 
 namespace {
-const std::string kSignOut = "<p>" + FakeSite::link("/signout", "サインアウト") +
-                             " " + FakeSite::trapLink("サインアウト") + "</p>\n";
+const std::string kSignOut = "<p>" +
+                             FakeSite::link("/signout", "サインアウト") + " " +
+                             FakeSite::trapLink("サインアウト") + "</p>\n";
 } // namespace
 
 FakeSeesaa::FakeSeesaa(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/signin");
-  setLogin({"サインイン", "/signin", "member__email", "member__password",
-            "/mypage", "サインイン"},
-           [this] { return std::make_pair(options().email, options().password); });
+  setLogin(
+      {"サインイン", "/signin", "member__email", "member__password", "/mypage",
+       "サインイン"},
+      [this] { return std::make_pair(options().email, options().password); });
   addPages({
       {"GET", "/", "Seesaaブログ", Gate::Open,
        [this](Visit &v) {
@@ -35,8 +37,8 @@ FakeSeesaa::FakeSeesaa(std::string host) : SiteWith(std::move(host)) {
            return v.redirect("/mypage");
          return "<h1>ブログの管理</h1>\n<ul>\n<li>" +
                 link("/blog/" + v.arg() + "/post", "記事を書く") +
-                "</li>\n<li>" + link("/blog/" + v.arg() + "/files",
-                                     "ファイルマネージャ") +
+                "</li>\n<li>" +
+                link("/blog/" + v.arg() + "/files", "ファイルマネージャ") +
                 "</li>\n</ul>\n" + kSignOut;
        }},
       {"GET", R"(/blog/([^/]+)/files)", "ファイルマネージャ", Gate::Member,
@@ -112,14 +114,13 @@ std::string FakeSeesaa::filesBody(const std::string &blog,
          "  list.appendChild(o);\n"
          "  list.value = name;\n"
          "}\n</script>\n" +
-         hiddenDecoys({"upload__file", "upload__dirname_select",
-                       "upload__dirname"}) +
+         hiddenDecoys(
+             {"upload__file", "upload__dirname_select", "upload__dirname"}) +
          form("/blog/" + blog + "/files",
               "<p>" + input("file", "upload__file") +
                   "</p>\n<p>ディレクトリ <select "
                   "name=\"upload__dirname_select\">" +
-                  options +
-                  "</select></p>\n<p>新しいディレクトリ " +
+                  options + "</select></p>\n<p>新しいディレクトリ " +
                   input("text", "upload__dirname") + " " +
                   input("button", "", "追加", "onclick=\"addDirectory()\"") +
                   "</p>\n<p>" + submit("アップロード") + "</p>",

@@ -143,8 +143,7 @@ void FakeSite::addPages(const std::vector<Page> &pages) {
     auto handler = [this, p](const httplib::Request &req,
                              httplib::Response &res) {
       if (p.gate == Gate::Upload && !loggedIn(req))
-        return html(res, "403 Forbidden", "<h1>ログインしていません</h1>",
-                    403);
+        return html(res, "403 Forbidden", "<h1>ログインしていません</h1>", 403);
       Visit v{req, res, ensureSession(req, res), false};
       v.member = isLoggedIn(v.session);
       if (p.gate == Gate::Member && !v.member)
@@ -177,13 +176,13 @@ void FakeSite::setLogin(
   login_ = login;
   if (!login.next.empty())
     addPages({loginPost(
-      login.action, login.heading,
-      [login, account](const Visit &v) {
-        const auto a = account();
-        return v.field(login.userField) == a.first &&
-               v.field(login.passwordField) == a.second;
-      },
-      login.next, [this](bool failed) { return loginForm(failed); })});
+        login.action, login.heading,
+        [login, account](const Visit &v) {
+          const auto a = account();
+          return v.field(login.userField) == a.first &&
+                 v.field(login.passwordField) == a.second;
+        },
+        login.next, [this](bool failed) { return loginForm(failed); })});
 }
 
 std::string FakeSite::loginForm(bool failed, const std::string &button) const {
@@ -311,8 +310,7 @@ std::map<std::string, std::string>
 FakeSite::storedIn(const std::string &folder) const {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = files_.find(folder);
-  return it == files_.end() ? std::map<std::string, std::string>()
-                            : it->second;
+  return it == files_.end() ? std::map<std::string, std::string>() : it->second;
 }
 
 void FakeSite::storeFile(const std::string &folder, const std::string &name,
@@ -557,16 +555,6 @@ std::string FakeSite::field(const httplib::Request &req,
   return {};
 }
 
-bool FakeSite::hasField(const httplib::Request &req, const std::string &name) {
-  if (req.has_param(name))
-    return true;
-  auto range = req.files.equal_range(name);
-  for (auto it = range.first; it != range.second; ++it)
-    if (isPlainField(it->second))
-      return true;
-  return false;
-}
-
 std::map<std::string, std::string>
 FakeSite::fields(const httplib::Request &req) {
   std::map<std::string, std::string> out;
@@ -625,11 +613,6 @@ void FakeSite::setLoggedIn(const std::string &session, bool on) {
   auto it = sessions_.find(session);
   if (it != sessions_.end())
     it->second.loggedIn = on;
-}
-
-void FakeSite::endSession(const std::string &session) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  sessions_.erase(session);
 }
 
 void FakeSite::logOutAll() {

@@ -102,9 +102,9 @@ public:
     std::string action;  // the post's path
     std::string userField, passwordField;
     std::string next;
-    std::string button;       // the submit's value, or the image's alt
-    bool image = false;       // an image button
-    std::string buttonName;   // the submit's name, "" for none
+    std::string button;     // the submit's value, or the image's alt
+    bool image = false;     // an image button
+    std::string buttonName; // the submit's name, "" for none
   };
   void setLogin(const Login &login,
                 std::function<std::pair<std::string, std::string>()> account);
@@ -174,7 +174,6 @@ public:
   // (non-file parts only); "" when absent.
   static std::string field(const httplib::Request &req,
                            const std::string &name);
-  static bool hasField(const httplib::Request &req, const std::string &name);
   static std::map<std::string, std::string> fields(const httplib::Request &req);
 
   // --- Sessions (cookie "FAKESID") -----------------------------------------
@@ -188,7 +187,6 @@ public:
   bool loggedIn(const httplib::Request &req) const;
   bool isLoggedIn(const std::string &session) const;
   void setLoggedIn(const std::string &session, bool on);
-  void endSession(const std::string &session);
   void logOutAll();
   // Stands for a browser that is still logged in from an earlier visit.
   void setNewSessionsLoggedIn(bool on);

@@ -29,9 +29,10 @@ FakeSonet::FakeSonet(std::string host) : SiteWith(std::move(host)) {
       {"GET", "/", "So-netブログ", Gate::Open,
        [](Visit &v) {
          return "<h1>So-netブログ</h1>\n" +
-                (v.member ? "<p>" + trapLink("管理ページの使い方") + " " +
-                                link("/manage", " 管理ページ ") + "</p>\n" + kMenu
-                          : "<p>" + imageLink("/login", " ログイン ") + "</p>\n");
+                (v.member
+                     ? "<p>" + trapLink("管理ページの使い方") + " " +
+                           link("/manage", " 管理ページ ") + "</p>\n" + kMenu
+                     : "<p>" + imageLink("/login", " ログイン ") + "</p>\n");
        }},
       {"GET", "/login", "ログイン", Gate::Open,
        [](Visit &) {
@@ -40,7 +41,8 @@ FakeSonet::FakeSonet(std::string host) : SiteWith(std::move(host)) {
                               "password"}) +
                 form("/login",
                      "<h2>So-net会員</h2>\n<p>ユーザーID " +
-                         input("text", "SSO_COMMON_ID") + "</p>\n<p>パスワード " +
+                         input("text", "SSO_COMMON_ID") +
+                         "</p>\n<p>パスワード " +
                          input("password", "SSO_COMMON_PWD") +
                          "</p>\n<h2>メールアドレスID</h2>\n<p>メールアドレス " +
                          input("text", "mailAddress") + "</p>\n<p>パスワード " +
@@ -70,15 +72,15 @@ FakeSonet::FakeSonet(std::string host) : SiteWith(std::move(host)) {
        }},
       {"GET", "/manage", "管理ページ", Gate::Upload,
        [](Visit &) {
-         return "<h1>管理ページ</h1>\n<p>" + link("/manage/articles", "記事管理") +
-                "</p>\n" + kMenu;
+         return "<h1>管理ページ</h1>\n<p>" +
+                link("/manage/articles", "記事管理") + "</p>\n" + kMenu;
        }},
       {"GET", "/manage/articles", "記事管理", Gate::Upload,
        [this](Visit &v) {
          const State s = stateOf(v.session);
          if (!options().reauthentication || s.reauthenticated)
-           return "<h1>記事管理</h1>\n<p>" + link("/manage/files", "ファイル管理") +
-                  "</p>\n" + kMenu;
+           return "<h1>記事管理</h1>\n<p>" +
+                  link("/manage/files", "ファイル管理") + "</p>\n" + kMenu;
          return "<h1>再認証</h1>\n" +
                 form("/reauth",
                      s.kind == "mail"
@@ -86,7 +88,8 @@ FakeSonet::FakeSonet(std::string host) : SiteWith(std::move(host)) {
                                "</p>\n<p>パスワード " +
                                input("password", "password") + "</p>\n<p>" +
                                submit("ログイン") + "</p>"
-                         : "<p>パスワード " + input("password", "SSO_COMMON_PWD") +
+                         : "<p>パスワード " +
+                               input("password", "SSO_COMMON_PWD") +
                                "</p>\n<p>" + submit("認証") + "</p>");
        }},
       {"POST", "/reauth", "", Gate::Upload,

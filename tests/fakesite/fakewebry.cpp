@@ -5,10 +5,9 @@
 namespace fake {
 
 FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
-  setLogin({"ログイン", "/login", "userid", "password", "/mypage", "ログイン"},
-           [this] {
-             return std::make_pair(options().userId, options().password);
-           });
+  setLogin(
+      {"ログイン", "/login", "userid", "password", "/mypage", "ログイン"},
+      [this] { return std::make_pair(options().userId, options().password); });
   addPages({
       {"GET", "/", "ウェブリブログ", Gate::Open,
        [](Visit &) {
@@ -28,14 +27,16 @@ FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
       {"GET", "/settings", "設定", Gate::Upload,
        [](Visit &) {
          return std::string(
-             "<h1>設定</h1>\n<ul><li><a href=\"/settings/basic\">基本</a></li>\n"
+             "<h1>設定</h1>\n<ul><li><a "
+             "href=\"/settings/basic\">基本</a></li>\n"
              "<li><a href=\"/settings/option\"><b>オプション</b>設定</a></li>"
              "</ul>");
        }},
       {"GET", "/settings/option", "オプション設定", Gate::Upload,
        [](Visit &) {
          return std::string(
-             "<h1>オプション設定</h1>\n<div class=\"section\"><h3>デザイン</h3>\n"
+             "<h1>オプション設定</h1>\n<div "
+             "class=\"section\"><h3>デザイン</h3>\n"
              "<input type=\"button\" value=\"設定画面へ\" "
              "onclick=\"location.href='/design'\"></div>\n"
              "<div class=\"section\"><h3>ファイルマネージャー</h3>\n"
@@ -67,7 +68,8 @@ FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
            if (std::find(names.begin(), names.end(), u.filename) == names.end())
              names.push_back(u.filename);
          }
-         return managerPage(folder, uploadResult(got, " をアップロードしました"));
+         return managerPage(folder,
+                            uploadResult(got, " をアップロードしました"));
        }},
   });
   serveFiles("/files/");
@@ -88,13 +90,14 @@ std::string FakeWebry::managerPage(const std::string &folder,
                                    const std::string &message) const {
   const auto o = options();
   std::lock_guard<std::mutex> lock(foldersMutex_);
-  std::string body = "<h1>ファイルマネージャー</h1>\n" + message +
-                     "<p>最近のフォルダ: " +
-                     link("/fm/?folder=recent", folders_.back()) +
-                     "</p>\n<table class=\"folders\">\n<tr><th> フォルダ "
-                     "</th></tr>\n";
+  std::string body =
+      "<h1>ファイルマネージャー</h1>\n" + message +
+      "<p>最近のフォルダ: " + link("/fm/?folder=recent", folders_.back()) +
+      "</p>\n<table class=\"folders\">\n<tr><th> フォルダ "
+      "</th></tr>\n";
   for (const auto &f : folders_)
-    body += "<tr><td>" + link("/fm/?folder=" + percentEncode(f), " " + f + " ") +
+    body += "<tr><td>" +
+            link("/fm/?folder=" + percentEncode(f), " " + f + " ") +
             "</td></tr>\n";
   body += "</table>\n" +
           form("/fm/mkdir", "<p>新しいフォルダ " + input("text", "folderName") +
@@ -113,7 +116,8 @@ std::string FakeWebry::managerPage(const std::string &folder,
   auto it = order_.find(folder);
   if (it != order_.end())
     for (const auto &name : it->second)
-      body += "<li>" + link(fileUrl(folder, name), " " + name + " ") + "</li>\n";
+      body +=
+          "<li>" + link(fileUrl(folder, name), " " + name + " ") + "</li>\n";
   return body + "</ul>";
 }
 

@@ -31,7 +31,8 @@ public:
   std::vector<std::string> folders() const;
   void addFolder(const std::string &name);
   // The address a stored file is listed under.
-  std::string fileUrl(const std::string &folder, const std::string &name) const {
+  std::string fileUrl(const std::string &folder,
+                      const std::string &name) const {
     return baseUrl() + "/files/" + percentEncode(folder) + "/" +
            percentEncode(name);
   }

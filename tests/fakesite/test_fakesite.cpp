@@ -88,10 +88,10 @@ TEST_F(Fc2Test, UploadsAreKeptByteForByte) {
   const std::string bytes = awkwardBytes();
   auto res = upload(*cli, cookie, name, bytes);
   ASSERT_TRUE(res);
-  EXPECT_TRUE(contains(res->body,
-                       "<span class=\"result\">ファイルをアップロードしました : " +
-                           fake::FakeSite::escape(site.url("/file/" + name)) +
-                           "</span>"));
+  EXPECT_TRUE(contains(
+      res->body, "<span class=\"result\">ファイルをアップロードしました : " +
+                     fake::FakeSite::escape(site.url("/file/" + name)) +
+                     "</span>"));
   auto got = site.uploads();
   ASSERT_EQ(1u, got.size());
   EXPECT_EQ("upfile[]", got[0].field);
@@ -118,8 +118,8 @@ TEST_F(Fc2Test, UploadsAreKeptByteForByte) {
 TEST_F(Fc2Test, UploadsWithoutALoginAreRefusedAndNotStored) {
   const std::string cookie = logIn(*cli);
   site.logOutAll();
-  for (const std::string &c : {std::string(), std::string("FAKESID=forged"),
-                               cookie}) {
+  for (const std::string &c :
+       {std::string(), std::string("FAKESID=forged"), cookie}) {
     auto res = upload(*cli, c, "a.jpg", "x");
     ASSERT_TRUE(res);
     EXPECT_EQ(403, res->status);

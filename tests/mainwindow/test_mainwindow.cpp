@@ -49,32 +49,7 @@
 
 #include <unistd.h>
 
-
 namespace {
-
-// Answers every modal message box that appears while it lives and keeps
-// what the boxes said.
-class BoxAnswerer {
-public:
-  explicit BoxAnswerer(QMessageBox::StandardButton answer) {
-    timer_.setInterval(10);
-    QObject::connect(&timer_, &QTimer::timeout, [this, answer]() {
-      auto *box =
-          qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible())
-        return;
-      texts << box->text();
-      defaults << box->standardButton(box->defaultButton());
-      box->button(answer)->click();
-    });
-    timer_.start();
-  }
-  QStringList texts;
-  QList<QMessageBox::StandardButton> defaults;
-
-private:
-  QTimer timer_;
-};
 
 // Runs `body` on the next modal dialog of type T, from inside its loop.
 template <typename T> void onNextDialog(std::function<void(T *)> body) {

@@ -2,6 +2,7 @@
 // never suspended or switched off.
 #include "core/runlog.h"
 #include "mainwindow/power.h"
+#include "testsupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,13 +14,6 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
-
-void PrintTo(const QString &s, std::ostream *os) {
-  *os << '"' << qPrintable(s) << '"';
-}
-void PrintTo(const QStringList &l, std::ostream *os) {
-  *os << '[' << qPrintable(l.join(QStringLiteral(", "))) << ']';
-}
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "cases.h"
 
+#include "core/itemlist.h"
 #include "core/services.h"
 #include "core/settings.h"
 #include "fakeameba.h"
@@ -16,7 +17,9 @@
 #include "fakesonet.h"
 #include "fakewebry.h"
 #include "mainwindow/mainwindow.h"
-#include "core/itemlist.h"
+#include "mainwindow/rundriver.h"
+
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -53,42 +56,60 @@ bool holdsRun(const QStringList &lines, const QStringList &run) {
 const std::vector<ServiceCase> &serviceCases() {
   using Site = fake::FakeSite;
   static const std::vector<ServiceCase> cases = {
-      {"fc2", SvcFc2, maker<fake::FakeFc2>(), "/", "user@example.com",
+      {"fc2",
+       SvcFc2,
+       maker<fake::FakeFc2>(),
+       "/",
+       "user@example.com",
        [](Site &s) {
          setFc2TopUrl(str(static_cast<fake::FakeFc2 &>(s).topUrl()));
        },
-       "", "/logout.php",
+       "",
+       "/logout.php",
        [](Site &s, int, const QString &n) {
          return str(s.baseUrl()) + "/file/" + n;
        },
        {{"参照ボタン・アップロード検索", "アップロード情報入力",
          "同名ファイルを選択開始", "別名で保存を選択", "参照ボタン押下"},
-        join({{"アップロード押下"}, kTwoWaits,
+        join({{"アップロード押下"},
+              kTwoWaits,
               {"アップロード押下完了", "アップロード確認",
                "アップロード確認成功", "URL対応リスト追加完了",
                "参照ボタン・アップロード検索"}}),
         {"ログイン押下完了"},
         {"ファイルアップロード押下完了"}}},
-      {"seesaa", SvcSeesaa, maker<fake::FakeSeesaa>(), "/", "user@example.com",
+      {"seesaa",
+       SvcSeesaa,
+       maker<fake::FakeSeesaa>(),
+       "/",
+       "user@example.com",
        [](Site &) {
          set(ToolName, "Photo Album");
          set(DirName, "");
        },
-       "photos/", "/signout", nullptr,
+       "photos/",
+       "/signout",
+       nullptr,
        {{"参照ボタン･アップロード検索", "アップロード情報入力",
          "参照ボタン押下"},
-        join({{"アップロード押下"}, kTwoWaits,
+        join({{"アップロード押下"},
+              kTwoWaits,
               {"アップロード押下完了", "参照ボタン･アップロード検索"}}),
         {"ブログ名押下完了"},
         {"ファイルマネージャ押下完了"}}},
-      {"livedoor", SvcLivedoor, maker<fake::FakeLivedoor>(), "/", "user1",
+      {"livedoor",
+       SvcLivedoor,
+       maker<fake::FakeLivedoor>(),
+       "/",
+       "user1",
        [](Site &) {
          set(DirName, "Travel Notes");
          set(ToolName, "写真");
          set(Thumbnail, "1");
          set(CheckUpload, "1");
        },
-       "Travel Notes/写真", "/logout",
+       "Travel Notes/写真",
+       "/logout",
        [](Site &s, int, const QString &n) {
          return str(static_cast<fake::FakeLivedoor &>(s).fileUrl(
              "Travel Notes", n.toStdString()));
@@ -103,12 +124,18 @@ const std::vector<ServiceCase> &serviceCases() {
          EXPECT_EQ(u.fields.at("name_1"), u.filename);
          EXPECT_EQ(u.fields.at("make_thumbnail_1"), "1");
        }},
-      {"dti", SvcDti, maker<fake::FakeDti>(), "/login.html", "user1",
+      {"dti",
+       SvcDti,
+       maker<fake::FakeDti>(),
+       "/login.html",
+       "user1",
        [](Site &) {
          set(Thumbnail, "1");
          set(CheckUpload, "1");
        },
-       "", "/logout", nullptr,
+       "",
+       "/logout",
+       nullptr,
        {{"管理画面へログイン押下完了", "ページ読込開始", "ページ切替待ち開始",
          "ページ読込開始2", "ページ切替待ち開始2", "ページ読込開始3",
          "ログインチェック開始"},
@@ -118,30 +145,44 @@ const std::vector<ServiceCase> &serviceCases() {
          "ページ切替待ち開始2", "アップロード押下完了", "アップロード確認",
          "アップロード確認成功", "参照ボタン・アップロード検索"}},
        [](const fake::Upload &u) { EXPECT_EQ(u.fields.count("thumb"), 1u); }},
-      {"ninja", SvcNinja, maker<fake::FakeNinja>(), "/login.html", "ninja-user",
+      {"ninja",
+       SvcNinja,
+       maker<fake::FakeNinja>(),
+       "/login.html",
+       "ninja-user",
        [](Site &) {
          // The tool list shows "My Photo Blog"; a second blog comes first.
          set(ToolName, "my photo BLOG");
          set(OverWrite, "0");
          set(CheckUpload, "1");
        },
-       "My Photo Blog", "/logout.html",
+       "My Photo Blog",
+       "/logout.html",
        [](Site &s, int, const QString &n) {
-         return str(static_cast<fake::FakeNinja &>(s).fileUrl(
-             "My Photo Blog", n.toStdString()));
+         return str(static_cast<fake::FakeNinja &>(s).fileUrl("My Photo Blog",
+                                                              n.toStdString()));
        },
        {{"参照ボタン･アップロード検索", "アップロード情報入力",
          "参照ボタン押下"},
-        join({{"アップロード押下"}, kTwoWaits,
+        join({{"アップロード押下"},
+              kTwoWaits,
               {"アップロード押下完了", "アップロード済ファイル検索",
                "アップロード済ファイルが見つかりました",
                "URL対応リスト追加完了", "ファイル一覧に戻る検索",
                "ファイル一覧に戻る押下", "ファイル一覧に戻る押下完了"},
-              kTwoWaits, {"参照ボタン･アップロード検索"}}),
+              kTwoWaits,
+              {"参照ボタン･アップロード検索"}}),
         {"ブログ名押下完了"},
         {"ツール一覧に戻る押下完了"}}},
-      {"csc", SvcCsc, maker<fake::FakeCsc>(), "/", "csc@example.com",
-       [](Site &) { set(CheckUpload, "1"); }, "", "/logout", nullptr,
+      {"csc",
+       SvcCsc,
+       maker<fake::FakeCsc>(),
+       "/",
+       "csc@example.com",
+       [](Site &) { set(CheckUpload, "1"); },
+       "",
+       "/logout",
+       nullptr,
        {{"ログイン押下完了", "ページ読込開始", "ページ切替待ち開始",
          "ページ読込開始2", "ページ切替待ち開始2", "ページ読込開始3",
          "ログインチェック開始"},
@@ -151,8 +192,15 @@ const std::vector<ServiceCase> &serviceCases() {
          "ページ読込開始", "画像を追加する押下完了",
          "参照ボタン・アップロード検索"},
         {"画像の管理押下完了"}}},
-      {"ameba", SvcAmeba, maker<fake::FakeAmeba>(), "/", "ameba_user",
-       [](Site &) {}, "", "/logout", nullptr,
+      {"ameba",
+       SvcAmeba,
+       maker<fake::FakeAmeba>(),
+       "/",
+       "ameba_user",
+       [](Site &) {},
+       "",
+       "/logout",
+       nullptr,
        {{"Ameba (アメーバ)ログイン押下完了", "ページ読込開始",
          "ページ切替待ち開始", "ページ読込開始2", "ページ切替待ち開始",
          "ページ読込開始3", "ログインチェック開始"},
@@ -167,8 +215,14 @@ const std::vector<ServiceCase> &serviceCases() {
          "ページ読込開始2", "ページ切替待ち開始", "ページ読込開始3"},
         {"記事を書く押下完了"},
         {"画像フォルダ押下完了"}}},
-      {"rakuten", SvcRakuten, maker<fake::FakeRakuten>(), "/", "rakuten-user",
-       [](Site &) { set(ToolName, "旅行"); }, "旅行", "/logout",
+      {"rakuten",
+       SvcRakuten,
+       maker<fake::FakeRakuten>(),
+       "/",
+       "rakuten-user",
+       [](Site &) { set(ToolName, "旅行"); },
+       "旅行",
+       "/logout",
        [](Site &s, int i, const QString &n) {
          return str(static_cast<fake::FakeRakuten &>(s).pictureUrl(
              i + 1, n.toStdString()));
@@ -181,12 +235,20 @@ const std::vector<ServiceCase> &serviceCases() {
               {"フォトをアップロード押下完了", "テキストエリア検索",
                "テキストエリア検索成功", "URL対応リスト追加完了", "戻る開始",
                "戻る完了"},
-              kTwoWaits, {"参照ボタン・アップロード検索"}})},
+              kTwoWaits,
+              {"参照ボタン・アップロード検索"}})},
        [](const fake::Upload &u) {
          EXPECT_EQ(u.fields.at("name[]"), u.filename);
        }},
-      {"goo", SvcGoo, maker<fake::FakeGoo>(), "/", "goo-user",
-       [](Site &) { set(GooSize, "1"); }, "", "/logout", nullptr,
+      {"goo",
+       SvcGoo,
+       maker<fake::FakeGoo>(),
+       "/",
+       "goo-user",
+       [](Site &) { set(GooSize, "1"); },
+       "",
+       "/logout",
+       nullptr,
        {{"ログイン押下完了", "ページ読込開始", "ページ切替待ち開始",
          "ページ読込開始2", "ページ切替待ち開始2", "ページ読込開始3",
          "ログインチェック開始", "ログインチェック成功", "画像フォルダ検索"},
@@ -200,24 +262,37 @@ const std::vector<ServiceCase> &serviceCases() {
          EXPECT_EQ(u.fields.at("raw_title[0]"), u.filename);
          EXPECT_EQ(u.fields.at("upload_size"), "1");
        }},
-      {"cocolog", SvcCocolog, maker<fake::FakeCocolog>(), "/t/app",
+      {"cocolog",
+       SvcCocolog,
+       maker<fake::FakeCocolog>(),
+       "/t/app",
        "coco-user",
        [](Site &) {
          set(CocologTarget, "0");
          set(ToolName, "日記"); // the second album, its heading padded
          set(DirName, "");
        },
-       "日記", "/t/app/logout", nullptr,
+       "日記",
+       "/t/app/logout",
+       nullptr,
        {{"ログイン押下", "ページ切替待ち開始", "ログイン押下完了"},
         {"参照ボタン・アップロード検索", "アップロード情報入力",
          "参照ボタン押下"},
-        join({{"写真を追加する押下"}, kTwoWaits,
-              {"写真を追加する押下完了", "戻る開始", "戻る完了"}, kTwoWaits,
+        join({{"写真を追加する押下"},
+              kTwoWaits,
+              {"写真を追加する押下完了", "戻る開始", "戻る完了"},
+              kTwoWaits,
               {"参照ボタン・アップロード検索"}}),
         {"マイフォト押下完了"},
         {"新しい写真の追加押下完了"}}},
-      {"jugem", SvcJugem, maker<fake::FakeJugem>(), "/", "jugemuser",
-       [](Site &) { set(Thumbnail, "1"); }, "", "/logout",
+      {"jugem",
+       SvcJugem,
+       maker<fake::FakeJugem>(),
+       "/",
+       "jugemuser",
+       [](Site &) { set(Thumbnail, "1"); },
+       "",
+       "/logout",
        [](Site &s, int, const QString &n) {
          return str(s.baseUrl()) + "/img/" + n;
        },
@@ -233,7 +308,11 @@ const std::vector<ServiceCase> &serviceCases() {
          EXPECT_EQ(u.fields.at("alt0"), u.filename);
          EXPECT_EQ(u.fields.at("thumb"), "1");
        }},
-      {"webry", SvcWebry, maker<fake::FakeWebry>(), "/", "webryuser",
+      {"webry",
+       SvcWebry,
+       maker<fake::FakeWebry>(),
+       "/",
+       "webryuser",
        [](Site &s) {
          auto &site = static_cast<fake::FakeWebry &>(s);
          site.addFolder("misc");
@@ -241,10 +320,11 @@ const std::vector<ServiceCase> &serviceCases() {
          set(DirName, "photos");
          set(OverWrite, "1");
        },
-       "photos", "",
+       "photos",
+       "",
        [](Site &s, int, const QString &n) {
-         return str(static_cast<fake::FakeWebry &>(s).fileUrl(
-             "photos", n.toStdString()));
+         return str(static_cast<fake::FakeWebry &>(s).fileUrl("photos",
+                                                              n.toStdString()));
        },
        {{"設定画面へ押下", "設定画面へ押下完了", "ページ読込開始"},
         {"フォルダ検索", "フォルダ押下", "フォルダ押下完了"},
@@ -253,8 +333,15 @@ const std::vector<ServiceCase> &serviceCases() {
        [](const fake::Upload &u) {
          EXPECT_EQ(u.fields.count("overwriteflg"), 1u);
        }},
-      {"sonet", SvcSonet, maker<fake::FakeSonet>(), "/", "sonetuser",
-       [](Site &) { set(CocologTarget, "0"); }, "", "/logout", nullptr,
+      {"sonet",
+       SvcSonet,
+       maker<fake::FakeSonet>(),
+       "/",
+       "sonetuser",
+       [](Site &) { set(CocologTarget, "0"); },
+       "",
+       "/logout",
+       nullptr,
        {{"ログイン押下", "ページ切替待ち開始",
          "スクリプト エラー画面が表示される場合は、手動でOKボタンを押して"
          "ください。m(__)m",
@@ -305,4 +392,68 @@ int ServiceTest::requestsTo(const std::string &path) const {
   for (const auto &r : base->requests())
     n += r.path == path;
   return n;
+}
+
+int ServiceTest::postsSeen(const std::string &path) const {
+  int n = 0;
+  for (const auto &r : base->requests())
+    n += r.method == "POST" && r.path == path;
+  return n;
+}
+
+void ServiceTest::run() {
+  QElapsedTimer clock;
+  clock.start();
+  bool cut = false;
+  Trigger watchdog([&] { return clock.elapsed() > 60000; },
+                   [&] {
+                     cut = true;
+                     stopRun();
+                   });
+  startRun();
+  ASSERT_FALSE(cut) << "the run did not end";
+}
+
+void ServiceTest::expectQueueTellsTheTruth(bool complete) {
+  const auto got = base->uploads();
+  for (const ItemRow &r : window()->items()->items()) {
+    QByteArray sent;
+    for (const auto &f : files)
+      if (f.first == r.name)
+        sent = f.second;
+    bool received = false;
+    for (const auto &u : got)
+      if (QString::fromStdString(u.filename) == r.name) {
+        received = true;
+        EXPECT_EQ(QByteArray::fromStdString(u.bytes), sent)
+            << r.name.toStdString();
+      }
+    if (r.done())
+      EXPECT_TRUE(received) << r.name.toStdString() << " marked, not there";
+    else if (complete)
+      EXPECT_FALSE(received) << r.name.toStdString() << " there, not marked";
+  }
+  const QStringList lines = listFileLines();
+  ASSERT_EQ(lines.size(), window()->items()->itemCount());
+  for (int i = 0; i < lines.size(); ++i)
+    EXPECT_EQ(lines[i].startsWith("済,"), window()->items()->item(i).done());
+}
+
+std::map<QString, QString> ServiceTest::foldersByName() const {
+  std::map<QString, QString> out;
+  for (const auto &u : base->uploads())
+    out[QString::fromStdString(u.filename)] = QString::fromStdString(u.folder);
+  return out;
+}
+
+void ServiceTest::expectAllIn(const QString &folder) {
+  const auto got = byName(base->uploads());
+  ASSERT_EQ(got.size(), files.size());
+  for (const auto &f : files)
+    EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
+  for (const auto &p : foldersByName())
+    EXPECT_EQ(p.second, folder) << p.first.toStdString();
+  EXPECT_EQ(statuses(), QStringList(int(files.size()), "済"));
+  for (const QString &l : listFileLines())
+    EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
 }

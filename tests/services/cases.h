@@ -41,6 +41,16 @@ protected:
   void requeue(const std::vector<std::pair<QString, QByteArray>> &list);
   // Counts of requests to the path so far.
   int requestsTo(const std::string &path) const;
+  int postsSeen(const std::string &path) const;
+  // Every queued file received byte for byte in `folder` and marked done.
+  void expectAllIn(const QString &folder);
+  // Where every upload went, by file name.
+  std::map<QString, QString> foldersByName() const;
+  // The run, cut short (and failed) if a fault keeps it going round.
+  void run();
+  // Every "済" was received byte for byte; with `complete`, every received
+  // file is marked too; the list file says what the grid says.
+  void expectQueueTellsTheTruth(bool complete);
 
   const ServiceCase &spec;
   std::unique_ptr<fake::FakeSite> base;

@@ -17,26 +17,6 @@
 namespace {
 struct CocologRun : SiteTest<fake::FakeCocolog> {
   CocologRun() : SiteTest("cocolog") {}
-  // Where every upload went, by file name.
-  std::map<QString, QString> places() const {
-    std::map<QString, QString> out;
-    for (const auto &u : site.uploads())
-      out[QString::fromStdString(u.filename)] =
-          QString::fromStdString(u.folder);
-    return out;
-  }
-  void expectAllIn(const QString &place) {
-    const auto got = byName(site.uploads());
-    ASSERT_EQ(got.size(), files.size());
-    for (const auto &f : files)
-      EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
-    for (const auto &p : places())
-      EXPECT_EQ(p.second, place) << p.first.toStdString();
-    EXPECT_EQ(statuses(), QStringList({"済", "済"}));
-    for (const QString &l : listFileLines())
-      EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
-  }
-
 };
 } // namespace
 

@@ -19,7 +19,6 @@ struct CscRun : SiteTest<fake::FakeCsc> {
     o.greetingName = name;
     site.setOptions(o);
   }
-
 };
 } // namespace
 

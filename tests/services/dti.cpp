@@ -17,7 +17,6 @@ struct DtiRun : SiteTest<fake::FakeDti> {
   std::map<QString, QByteArray> expected() const {
     return {files.begin(), files.end()};
   }
-
 };
 } // namespace
 

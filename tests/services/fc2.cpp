@@ -25,7 +25,6 @@ struct Fc2Run : SiteTest<fake::FakeFc2> {
   std::map<QString, QByteArray> received() const {
     return byName(site.uploads());
   }
-
 };
 } // namespace
 
@@ -92,15 +91,8 @@ TEST_F(Fc2Run, WrongPasswordIsCaughtByTheLoginCheck) {
 
 TEST_F(Fc2Run, StopDuringTheUploadKeepsFinishedItems) {
   LogCapture log;
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (window()->items()->item(0).done()) {
-      poll.stop();
-      stopRun();
-    }
-  });
-  poll.start();
+  Trigger stop([&] { return window()->items()->item(0).done(); },
+               [] { stopRun(); });
   startRun();
   EXPECT_TRUE(log.contains("中断されました"));
   EXPECT_EQ(statuses(), QStringList({"済", ""}));

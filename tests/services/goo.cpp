@@ -25,14 +25,13 @@ struct GooRun : SiteTest<fake::FakeGoo> {
           QString::fromStdString(u.fields.at("upload_size"));
     return out;
   }
-
 };
 } // namespace
 
 TEST_F(GooRun, VideoIsChosenByTheLastExtensionInAnyCase) {
   requeue({{"movie.3GP", bytesFor(4, 3000)},
-              {"clip.3gp.jpg", bytesFor(5, 2000)},
-              {"voice.Amc", bytesFor(6, 1000)}});
+           {"clip.3gp.jpg", bytesFor(5, 2000)},
+           {"voice.Amc", bytesFor(6, 1000)}});
   {
     LogCapture log;
     startRun();

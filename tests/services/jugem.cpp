@@ -18,7 +18,6 @@ struct JugemRun : SiteTest<fake::FakeJugem> {
   QString imageUrl(const QString &name) const {
     return QString::fromStdString(site.baseUrl()) + "/img/" + name;
   }
-
 };
 } // namespace
 

@@ -26,7 +26,6 @@ struct LivedoorRun : SiteTest<fake::FakeLivedoor> {
            QString::fromStdString(
                site.fileUrl(blog, files[file].first.toStdString()));
   }
-
 };
 } // namespace
 

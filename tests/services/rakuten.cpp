@@ -17,15 +17,6 @@
 namespace {
 struct RakutenRun : SiteTest<fake::FakeRakuten> {
   RakutenRun() : SiteTest("rakuten") {}
-  // Album of every upload, by file name.
-  std::map<QString, QString> albums() const {
-    std::map<QString, QString> out;
-    for (const auto &u : site.uploads())
-      out[QString::fromStdString(u.filename)] =
-          QString::fromStdString(u.folder);
-    return out;
-  }
-
 };
 } // namespace
 
@@ -37,7 +28,7 @@ TEST_F(RakutenRun, AlbumMatchingAndRunsWithoutTheUrlList) {
     LogCapture log;
     startRun();
     EXPECT_EQ(statuses(), QStringList({"済", "済"}));
-    for (const auto &a : albums())
+    for (const auto &a : foldersByName())
       EXPECT_EQ(a.second, "日記") << a.first.toStdString();
     // The second file is sent from the page the first upload produced.
     EXPECT_FALSE(log.contains("戻る開始"));
@@ -53,7 +44,7 @@ TEST_F(RakutenRun, AlbumMatchingAndRunsWithoutTheUrlList) {
     LogCapture log;
     startRun();
     EXPECT_EQ(statuses(), QStringList({"済", "済"}));
-    for (const auto &a : albums())
+    for (const auto &a : foldersByName())
       EXPECT_EQ(a.second, "未分類") << a.first.toStdString();
     EXPECT_EQ(log.count("登録先のアルバムを選択"), 2);
     EXPECT_FALSE(log.contains("登録先のアルバムを選択完了"));

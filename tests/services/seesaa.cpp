@@ -30,7 +30,6 @@ struct SeesaaRun : SiteTest<fake::FakeSeesaa> {
       out[folder + "/" + f.first] = f.second;
     return out;
   }
-
 };
 } // namespace
 

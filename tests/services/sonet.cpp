@@ -19,7 +19,6 @@ struct SonetRun : SiteTest<fake::FakeSonet> {
     setting(CocologTarget) = "1";
     setting(UserId) = "user@so-net.example";
   }
-
 };
 } // namespace
 

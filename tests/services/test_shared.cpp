@@ -66,8 +66,7 @@ TEST_P(EveryService, UploadsMarksRecordsAndLogsOut) {
   EXPECT_FALSE(browser2Loaded());
 }
 
-INSTANTIATE_TEST_SUITE_P(All, EveryService,
-                         ::testing::ValuesIn(serviceCases()),
+INSTANTIATE_TEST_SUITE_P(All, EveryService, ::testing::ValuesIn(serviceCases()),
                          [](const auto &info) {
                            return std::string(info.param.name);
                          });

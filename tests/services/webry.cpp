@@ -21,7 +21,6 @@ struct WebryRun : SiteTest<fake::FakeWebry> {
   QString fileUrl(const std::string &folder, const QString &name) const {
     return QString::fromStdString(site.fileUrl(folder, name.toStdString()));
   }
-
 };
 } // namespace
 
@@ -77,15 +76,8 @@ TEST_F(WebryRun, TickedOverwriteBoxAndTheUrlOfANameWithTwoDots) {
 
 TEST_F(WebryRun, AStopDuringTheUploadStillClosesTheSecondWindow) {
   LogCapture log;
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (window()->items()->item(0).done()) {
-      poll.stop();
-      stopRun();
-    }
-  });
-  poll.start();
+  Trigger stop([&] { return window()->items()->item(0).done(); },
+               [] { stopRun(); });
   startRun();
   EXPECT_TRUE(log.contains("中断されました"));
   EXPECT_EQ(statuses().first(), "済");

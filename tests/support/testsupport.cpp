@@ -175,3 +175,23 @@ QString writeFile(const QString &path, const QByteArray &bytes) {
   f.write(bytes);
   return path;
 }
+
+BoxAnswerer::BoxAnswerer(int answer) : timer_(new QTimer) {
+  timer_->setInterval(10);
+  QObject::connect(timer_, &QTimer::timeout, [this, answer] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+      return;
+    texts << box->text();
+    defaults << box->standardButton(box->defaultButton());
+    if (answer)
+      box->button(QMessageBox::StandardButton(answer))->click();
+    else if (box->defaultButton())
+      box->defaultButton()->click();
+    else
+      box->accept();
+  });
+  timer_->start();
+}
+
+BoxAnswerer::~BoxAnswerer() { delete timer_; }

@@ -78,6 +78,20 @@ private:
   class QTimer *timer_;
 };
 
+// Answers every modal message box that appears while it lives with the
+// button `answer` (the box's default button when 0) and keeps what the
+// boxes said.
+class BoxAnswerer {
+public:
+  explicit BoxAnswerer(int answer = 0);
+  ~BoxAnswerer();
+  QStringList texts;
+  QList<int> defaults; // each box's default button
+
+private:
+  class QTimer *timer_;
+};
+
 // Runs `action` once, the first time `when` holds while events are
 // handled (during a run, for example), checking every 5 ms.
 class Trigger {
