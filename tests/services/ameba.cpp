@@ -2,16 +2,9 @@
 // real file chooser, against the fake Ameba site.
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakeameba.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
 
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 namespace {
 struct AmebaRun : SiteTest<fake::FakeAmeba> {

@@ -1,8 +1,5 @@
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakeameba.h"
 #include "fakecocolog.h"
 #include "fakecsc.h"
@@ -16,12 +13,8 @@
 #include "fakeseesaa.h"
 #include "fakesonet.h"
 #include "fakewebry.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
 
 #include <QElapsedTimer>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -5,6 +5,16 @@
 #include "fakesite.h"
 #include "servicerun.h"
 
+#include "browser/browserwindow.h"
+#include "core/itemlist.h"
+#include "core/runstate.h"
+#include "core/services.h"
+#include "core/settings.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/rundriver.h"
+
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <vector>

@@ -2,14 +2,7 @@
 // real file chooser, against the fake CSC site.
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakecsc.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 struct CscRun : SiteTest<fake::FakeCsc> {

@@ -2,14 +2,7 @@
 // against the fake DTI site.
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakedti.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 struct DtiRun : SiteTest<fake::FakeDti> {

@@ -5,22 +5,15 @@
 // always tell the truth about what the blog holds.
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakejugem.h"
 #include "fakelivedoor.h"
 #include "fakeninja.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>

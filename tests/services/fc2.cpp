@@ -2,22 +2,13 @@
 // real file chooser, against the fake FC2 site.
 #include "cases.h"
 
-#include "browser/browserwindow.h"
-#include "core/itemlist.h"
 #include "core/paths.h"
-#include "core/runstate.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "core/textfile.h"
 #include "fakefc2.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 namespace {
 struct Fc2Run : SiteTest<fake::FakeFc2> {

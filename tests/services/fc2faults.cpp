@@ -3,17 +3,9 @@
 // each, the queue tells the truth about what the blog holds.
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/runstate.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakefc2.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
 
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 

@@ -2,17 +2,9 @@
 // chooser against the fake goo blog.
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/runstate.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakegoo.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
 
 #include <QFile>
-
-#include <gtest/gtest.h>
 
 namespace {
 struct GooRun : SiteTest<fake::FakeGoo> {

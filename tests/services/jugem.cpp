@@ -2,15 +2,7 @@
 // real file chooser, against the fake Jugem site.
 #include "cases.h"
 
-#include "browser/browserwindow.h"
-#include "core/runstate.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakejugem.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 struct JugemRun : SiteTest<fake::FakeJugem> {

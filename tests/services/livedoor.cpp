@@ -2,14 +2,7 @@
 // chooser against the fake livedoor site.
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakelivedoor.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 struct LivedoorRun : SiteTest<fake::FakeLivedoor> {

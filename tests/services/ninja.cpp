@@ -2,13 +2,7 @@
 // real file chooser, against the fake Ninja site.
 #include "cases.h"
 
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakeninja.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 const char kBlog[] = "My Photo Blog";

@@ -2,15 +2,7 @@
 // real file chooser, against the fake So-net site.
 #include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/runstate.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakesonet.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 struct SonetRun : SiteTest<fake::FakeSonet> {

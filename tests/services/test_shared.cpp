@@ -4,14 +4,7 @@
 // of the page's look-alikes taken.
 #include "cases.h"
 
-#include "browser/browserwindow.h"
-#include "core/services.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
-
 #include <QRegularExpression>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -2,18 +2,9 @@
 // windows, the real file chooser, against the fake Webry site.
 #include "cases.h"
 
-#include "browser/browserwindow.h"
-#include "core/itemlist.h"
-#include "core/runstate.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakewebry.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
 
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 namespace {
 struct WebryRun : SiteTest<fake::FakeWebry> {
