@@ -96,6 +96,10 @@ TEST(TextFile, LfAndCrLfAndBrokenBytes) {
   f.write("a\nb\r\n\r\nc");
   f.close();
   EXPECT_EQ(readTextLines(path), QStringList({"a", "b", "", "c"}));
-  // bytes that are neither UTF-8 nor CP932 still decode without a crash
-  EXPECT_FALSE(decodeText(QByteArray("\x81\x00\xff\xfe", 4)).isNull());
+  // Bytes that are neither UTF-8 nor CP932 cost only themselves: the
+  // readable text around them survives.
+  const QString broken =
+      decodeText(QByteArray("ab\x81\x00\xff\xfe\x93\xfa", 8));
+  EXPECT_TRUE(broken.startsWith("ab")) << broken.toStdString();
+  EXPECT_TRUE(broken.endsWith("日")) << broken.toStdString();
 }

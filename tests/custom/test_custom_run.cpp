@@ -26,10 +26,6 @@
 #include <gtest/gtest.h>
 
 // Readable failure messages.
-void PrintTo(const QString &s, std::ostream *os) { *os << s.toStdString(); }
-void PrintTo(const QStringList &l, std::ostream *os) {
-  *os << l.join(" | ").toStdString();
-}
 
 namespace {
 const QString kUnused = QStringLiteral("\t0\t\t0\t");

@@ -47,13 +47,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-void PrintTo(const QString &s, std::ostream *os) {
-  *os << '"' << qPrintable(s) << '"';
-}
-void PrintTo(const QStringList &l, std::ostream *os) {
-  *os << '[' << qPrintable(l.join(QStringLiteral(", "))) << ']';
-}
-
 namespace {
 QString u(const char *s) { return QString::fromUtf8(s); }
 

@@ -3,6 +3,14 @@
 namespace fake {
 
 namespace {
+const std::string kMenu =
+    "<ul class=\"menu\">\n"
+    "<li><a href=\"/t/app/photos\" target=\"_blank\">マイフォト</a></li>\n"
+    "<li><a href=\"/t/app/control\" target=\"_blank\">コントロールパネル</a>"
+    "</li>\n<li><a href=\"/t/app/logout\" target=\"_blank\">ログアウト</a>"
+    "</li>\n</ul>\n";
+const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p>";
+
 std::string trimmed(const std::string &s) {
   const auto b = s.find_first_not_of(' ');
   return b == std::string::npos ? ""
@@ -10,165 +18,91 @@ std::string trimmed(const std::string &s) {
 }
 } // namespace
 
-FakeCocolog::FakeCocolog(std::string host) : FakeSite(std::move(host)) {
-  auto &svr = server();
-
-  svr.Get("/t/app",
-          [this](const httplib::Request &req, httplib::Response &res) {
-            if (isLoggedIn(ensureSession(req, res)))
-              return html(res, "ココログ", "<h1>ココログ</h1>\n" + menu());
-            html(res, "ココログ ログイン", loginBody(false));
-          });
-
-  svr.Post("/t/app/login",
-           [this](const httplib::Request &req, httplib::Response &res) {
-             const std::string id = ensureSession(req, res);
-             const Options o = options();
-             if (field(req, "username") == o.user &&
-                 field(req, "password") == o.password) {
-               setLoggedIn(id, true);
-               return redirect(res, "/t/app");
-             }
-             html(res, "ココログ ログイン", loginBody(true));
-           });
-
-  svr.Get("/t/app/photos",
-          [this](const httplib::Request &req, httplib::Response &res) {
-            if (!requireLogin(req, res))
-              return;
-            std::string body = "<h1>マイフォト</h1>\n" + menu();
-            const Options o = options();
-            for (size_t i = 0; i < o.albums.size(); ++i)
-              body += "<h4>" + escape(o.albums[i]) + "</h4>\n<p>写真 " +
-                      std::to_string(3 * i + 2) +
-                      " 枚</p>\n<p><a href=\"/t/app/"
-                      "photos/add?album=" +
-                      std::to_string(i) + "\">新しい写真の追加</a></p>\n";
-            html(res, "マイフォト", body);
-          });
-
-  svr.Get("/t/app/photos/add", [this](const httplib::Request &req,
-                                      httplib::Response &res) {
-    if (!requireLogin(req, res))
-      return;
-    const std::string n = req.get_param_value("album");
-    html(res, "新しい写真の追加",
-         "<h1>新しい写真の追加</h1>\n" + menu() +
-             "<form method=\"post\" action=\"/t/app/photos/add?album=" + n +
-             "\" enctype=\"multipart/form-data\">\n"
-             "<p><input type=\"file\" name=\"file1\"></p>\n"
-             "<p><input type=\"submit\" value=\"写真を追加する\"></p>\n"
-             "</form>");
+FakeCocolog::FakeCocolog(std::string host) : SiteWith(std::move(host)) {
+  setLoginPage("/t/app");
+  setLogin(
+      {"ココログにログイン", "/t/app/login", "username", "password", "/t/app",
+       "ログイン"},
+      [this] { return std::make_pair(options().user, options().password); });
+  addPages({
+      {"GET", "/t/app", "ココログ", Gate::Open,
+       [this](Visit &v) {
+         return v.member ? "<h1>ココログ</h1>\n" + kMenu + kFooter
+                         : loginForm(false);
+       }},
+      {"GET", "/t/app/photos", "マイフォト", Gate::Member,
+       [this](Visit &) {
+         std::string body = "<h1>マイフォト</h1>\n" + kMenu;
+         const auto albums = options().albums;
+         for (size_t i = 0; i < albums.size(); ++i)
+           body += "<h4>" + escape(albums[i]) + "</h4>\n<p>写真 " +
+                   std::to_string(3 * i + 2) + " 枚</p>\n<p>" +
+                   link("/t/app/photos/add?album=" + std::to_string(i),
+                        "新しい写真の追加") +
+                   "</p>\n";
+         return body + kFooter;
+       }},
+      {"GET", "/t/app/photos/add", "新しい写真の追加", Gate::Member,
+       [](Visit &v) {
+         return "<h1>新しい写真の追加</h1>\n" + kMenu +
+                hiddenDecoys({"file1"}) +
+                form("/t/app/photos/add?album=" +
+                         percentEncode(v.req.get_param_value("album")),
+                     "<p>" + input("file", "file1") + "</p>\n<p>" +
+                         submit("写真を追加する") + "</p>",
+                     true) +
+                trapButton("写真を追加する") + kFooter;
+       }},
+      {"POST", "/t/app/photos/add", "アップロード結果", Gate::Upload,
+       [this](Visit &v) {
+         const auto albums = options().albums;
+         const size_t n = std::stoul("0" + v.req.get_param_value("album"));
+         return n < albums.size()
+                    ? posted(v, trimmed(albums[n]), "/t/app/photos")
+                    : v.redirect("/t/app/photos");
+       }},
+      {"GET", "/t/app/control", "コントロールパネル", Gate::Member,
+       [](Visit &) {
+         return "<h1>コントロールパネル</h1>\n" + kMenu + "<ul><li>" +
+                link("/t/app/entries", "記事") +
+                "</li>\n<li><a href=\"/t/app/files\" target=\"_blank\">"
+                "ファイル</a></li></ul>" +
+                kFooter;
+       }},
+      {"GET", "/t/app/files", "ファイル", Gate::Member,
+       [this](Visit &v) {
+         const std::string folder = v.req.get_param_value("folder");
+         std::string links;
+         for (const auto &f : options().folders)
+           links += "<li>" +
+                    link("/t/app/files?folder=" + percentEncode(f), f) +
+                    "</li>\n";
+         return "<h1>ファイル: /" + escape(folder) + "</h1>\n" + kMenu +
+                "<ul>\n" + links + "</ul>\n" + hiddenDecoys({"file"}) +
+                form("/t/app/files?folder=" + percentEncode(folder),
+                     "<p>" + input("file", "file") + "</p>\n<p>" +
+                         submit("アップロード") + "</p>",
+                     true) +
+                trapButton("アップロード") + kFooter;
+       }},
+      {"POST", "/t/app/files", "アップロード結果", Gate::Upload,
+       [this](Visit &v) {
+         return posted(v, v.req.get_param_value("folder"), "/t/app/files");
+       }},
+      {"GET", "/t/app/logout", "ログアウト", Gate::Open,
+       [this](Visit &v) {
+         setLoggedIn(v.session, false);
+         return std::string("<h1>ログアウトしました</h1>");
+       }},
   });
-
-  svr.Post("/t/app/photos/add",
-           [this](const httplib::Request &req, httplib::Response &res) {
-             std::string album;
-             try {
-               album = trimmed(options().albums.at(
-                   std::stoul(req.get_param_value("album"))));
-             } catch (...) {
-               return html(res, "404", "<h1>アルバムがありません</h1>", 404);
-             }
-             postFiles(req, res, album, "/t/app/photos");
-           });
-
-  svr.Get("/t/app/control", [this](const httplib::Request &req,
-                                   httplib::Response &res) {
-    if (!requireLogin(req, res))
-      return;
-    html(res, "コントロールパネル",
-         "<h1>コントロールパネル</h1>\n" + menu() +
-             "<ul><li><a href=\"/t/app/entries\">記事</a></li>\n"
-             "<li><a href=\"/t/app/files\" target=\"_blank\">ファイル</a>"
-             "</li></ul>");
-  });
-
-  svr.Get("/t/app/files", [this](const httplib::Request &req,
-                                 httplib::Response &res) {
-    if (!requireLogin(req, res))
-      return;
-    const std::string folder = req.get_param_value("folder");
-    std::string links;
-    for (const auto &f : options().folders)
-      links += "<li><a href=\"/t/app/files?folder=" + percentEncode(f) + "\">" +
-               escape(f) + "</a></li>\n";
-    html(res, "ファイル",
-         "<h1>ファイル: /" + escape(folder) + "</h1>\n" + menu() + "<ul>\n" +
-             links +
-             "</ul>\n<form method=\"post\" action=\"/t/app/files?folder=" +
-             percentEncode(folder) +
-             "\" enctype=\"multipart/form-data\">\n"
-             "<p><input type=\"file\" name=\"file\"></p>\n"
-             "<p><input type=\"submit\" value=\"アップロード\"></p>\n"
-             "</form>");
-  });
-
-  svr.Post("/t/app/files",
-           [this](const httplib::Request &req, httplib::Response &res) {
-             postFiles(req, res, req.get_param_value("folder"), "/t/app/files");
-           });
-
-  svr.Get("/t/app/logout",
-          [this](const httplib::Request &req, httplib::Response &res) {
-            setLoggedIn(sessionOf(req), false);
-            html(res, "ログアウト", "<h1>ログアウトしました</h1>");
-          });
 }
 
-FakeCocolog::~FakeCocolog() { stop(); }
-
-FakeCocolog::Options FakeCocolog::options() const {
-  std::lock_guard<std::mutex> lock(cocologMutex_);
-  return options_;
-}
-
-void FakeCocolog::setOptions(const Options &options) {
-  std::lock_guard<std::mutex> lock(cocologMutex_);
-  options_ = options;
-}
-
-std::string FakeCocolog::menu() const {
-  return "<ul class=\"menu\">\n"
-         "<li><a href=\"/t/app/photos\" target=\"_blank\">マイフォト</a></li>\n"
-         "<li><a href=\"/t/app/control\" target=\"_blank\">コントロールパネル"
-         "</a></li>\n"
-         "<li><a href=\"/t/app/logout\" target=\"_blank\">ログアウト</a></li>\n"
-         "</ul>\n";
-}
-
-std::string FakeCocolog::loginBody(bool failed) const {
-  std::string body = "<h1>ココログにログイン</h1>\n";
-  if (failed)
-    body += "<p class=\"error\">ユーザー名またはパスワードが違います。</p>\n";
-  return body + "<form method=\"post\" action=\"/t/app/login\">\n"
-                "<p>ユーザー名 <input type=\"text\" name=\"username\"></p>\n"
-                "<p>パスワード <input type=\"password\" name=\"password\">"
-                "</p>\n<p><input type=\"submit\" value=\"ログイン\"></p>\n"
-                "</form>";
-}
-
-bool FakeCocolog::requireLogin(const httplib::Request &req,
-                               httplib::Response &res) {
-  if (isLoggedIn(ensureSession(req, res)))
-    return true;
-  html(res, "ココログ ログイン", loginBody(false));
-  return false;
-}
-
-void FakeCocolog::postFiles(const httplib::Request &req, httplib::Response &res,
-                            const std::string &folder,
-                            const std::string &back) {
-  if (!loggedIn(req))
-    return html(res, "403 Forbidden", "<h1>ログインしていません</h1>", 403);
-  const auto got = recordUploads(req, folder);
-  std::string body = "<h1>アップロード結果</h1>\n" + menu();
-  for (const auto &u : got)
-    body += "<p>" + escape(u.filename) + " を追加しました。</p>\n";
-  if (got.empty())
-    body += "<p class=\"error\">ファイルを選択してください。</p>\n";
-  html(res, "アップロード結果",
-       body + "<p><a href=\"" + back + "\">一覧へ</a></p>");
+std::string FakeCocolog::posted(Visit &v, const std::string &folder,
+                                const std::string &back) {
+  const auto got = recordUploads(v.req, folder);
+  return "<h1>アップロード結果</h1>\n" + kMenu +
+         uploadResult(got, " を追加しました。") + "<p>" + link(back, "一覧へ") +
+         "</p>";
 }
 
 } // namespace fake

@@ -1,46 +1,33 @@
 // The CSC blog service as the tests meet it.
 //
-// Pages:
-//   /          logged out: the login form ("data[user][email]",
-//              "data[user][password]", the button named "login");
-//              logged in: the greeting "ようこそ、ACCOUNTさん" in a div of
-//              class "fb12", and the links "画像の管理" and "ログアウト"
-//   /login     the login form's target; success leads back to /
-//   /image/    the image management page: "data[image][file_image1]" and
-//              "画像を追加する"; its post stores the file and shows the page
-//              again with the new image listed
-//   /logout    ends the login
+// Pages: / (logged out: the login form "data[user][email]",
+// "data[user][password]" and the button named "login"; logged in: the
+// greeting "ようこそ、ACCOUNTさん" in div.fb12, "画像の管理", "ログアウト"),
+// /login, /image/ ("data[image][file_image1]", "画像を追加する"; the post
+// keeps the image and lists it), /logout.
 #pragma once
 
 #include "fakesite.h"
 
 namespace fake {
 
-class FakeCsc : public FakeSite {
+struct CscOptions {
+  std::string email = "csc@example.com";
+  std::string password = "secret";
+  // The name the greeting shows; empty: the account's own.
+  std::string greetingName;
+};
+
+class FakeCsc : public SiteWith<CscOptions> {
 public:
-  struct Options {
-    std::string email = "csc@example.com";
-    std::string password = "secret";
-    // The name the greeting shows; empty: the account's own.
-    std::string greetingName;
-  };
-
   explicit FakeCsc(std::string host = "cscblog.localhost");
-  ~FakeCsc() override;
-
-  Options options() const;
-  void setOptions(const Options &options);
-
+  ~FakeCsc() override { stop(); }
   std::string loginUrl() const { return url("/"); }
   // Stored images by name.
-  std::map<std::string, std::string> stored() const;
+  std::map<std::string, std::string> stored() const { return storedIn(""); }
 
 private:
   std::string imagePage(const std::string &result) const;
-
-  mutable std::mutex cscMutex_;
-  Options options_;
-  std::map<std::string, std::string> stored_;
 };
 
 } // namespace fake

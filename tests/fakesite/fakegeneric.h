@@ -23,34 +23,31 @@
 
 namespace fake {
 
-class FakeGeneric : public FakeSite {
+struct GenericOptions {
+  std::string user = "taro";
+  std::string password = "himitsu";
+  std::string signInText = "サインイン";
+  std::string userField = "user_id";
+  std::string passwordField = "user_pw";
+  bool loginImageButton = false;            // <input type=image alt=...>
+  std::string loginButtonText = "ログイン"; // value, or alt of the image
+  std::string loggedInText = "管理画面へ";  // link shown when logged in
+  std::string link1Text = "ファイル管理";
+  std::string link2Text = "新規アップロード"; // "" : link1 leads to the form
+  std::string thumbField = "make_thumb";
+  bool thumbChecked = true;
+  std::string fileField = "upload_file";
+  std::string nameField = "file_title"; // "" : no file-name field
+  std::vector<std::string> textFields = {"comment", "tags"};
+  std::string checkField = "public"; // "" : no extra check box
+  std::string submitText = "送信する";
+  bool formAfterUpload = true;
+};
+
+class FakeGeneric : public SiteWith<GenericOptions> {
 public:
-  struct Options {
-    std::string user = "taro";
-    std::string password = "himitsu";
-    std::string signInText = "サインイン";
-    std::string userField = "user_id";
-    std::string passwordField = "user_pw";
-    bool loginImageButton = false;            // <input type=image alt=...>
-    std::string loginButtonText = "ログイン"; // value, or alt of the image
-    std::string loggedInText = "管理画面へ";  // link shown when logged in
-    std::string link1Text = "ファイル管理";
-    std::string link2Text = "新規アップロード"; // "" : link1 leads to the form
-    std::string thumbField = "make_thumb";
-    bool thumbChecked = true;
-    std::string fileField = "upload_file";
-    std::string nameField = "file_title"; // "" : no file-name field
-    std::vector<std::string> textFields = {"comment", "tags"};
-    std::string checkField = "public"; // "" : no extra check box
-    std::string submitText = "送信する";
-    bool formAfterUpload = true;
-  };
-
   explicit FakeGeneric(std::string host = "myblog.localhost");
-  ~FakeGeneric() override;
-
-  Options options() const;
-  void setOptions(const Options &options);
+  ~FakeGeneric() override { stop(); }
 
   std::string topUrl() const { return url("/"); }
   std::string loginUrl() const { return url("/login"); }
@@ -58,9 +55,6 @@ public:
 private:
   std::string loginBody(const Options &o, bool loggedIn) const;
   std::string uploadForm(const Options &o) const;
-
-  mutable std::mutex optionsMutex_;
-  Options options_;
 };
 
 } // namespace fake

@@ -115,6 +115,241 @@ FakeSite::FakeSite(std::string host) : host_(std::move(host)) {
   };
   svr_.Get(R"(/__status/(\d+))", statusPage);
   svr_.Post(R"(/__status/(\d+))", statusPage);
+  svr_.Get(R"(/img-ui/.*)",
+           [](const httplib::Request &, httplib::Response &res) {
+             res.set_content(tinyPng(), "image/png");
+           });
+  auto trap = [](const httplib::Request &, httplib::Response &res) {
+    html(res, "罠", "<h1>ここに来てはいけません</h1>");
+  };
+  svr_.Get(R"(/trap/.*)", trap);
+  svr_.Post(R"(/trap/.*)", trap);
+}
+
+// --- Page tables -------------------------------------------------------------
+
+std::string Visit::field(const std::string &name) const {
+  return FakeSite::field(req, name);
+}
+
+std::string Visit::redirect(const std::string &to) {
+  res.set_redirect(to, 302);
+  answered = true;
+  return {};
+}
+
+void FakeSite::addPages(const std::vector<Page> &pages) {
+  for (const Page &p : pages) {
+    auto handler = [this, p](const httplib::Request &req,
+                             httplib::Response &res) {
+      if (p.gate == Gate::Upload && !loggedIn(req))
+        return html(res, "403 Forbidden", "<h1>ログインしていません</h1>", 403);
+      Visit v{req, res, ensureSession(req, res), false};
+      v.member = isLoggedIn(v.session);
+      if (p.gate == Gate::Member && !v.member)
+        return redirect(res, loginPage_);
+      const std::string body = p.body(v);
+      if (!v.answered)
+        html(res, p.title, body);
+    };
+    if (p.method == "POST")
+      svr_.Post(p.path, handler);
+    else
+      svr_.Get(p.path, handler);
+  }
+}
+
+Page FakeSite::loginPost(const std::string &path, const std::string &title,
+                         std::function<bool(const Visit &)> right,
+                         const std::string &next,
+                         std::function<std::string(bool)> form) {
+  return {"POST", path, title, Gate::Open, [=](Visit &v) {
+            const bool ok = right(v);
+            setLoggedIn(v.session, ok);
+            return ok ? v.redirect(next) : form(true);
+          }};
+}
+
+void FakeSite::setLogin(
+    const Login &login,
+    std::function<std::pair<std::string, std::string>()> account) {
+  login_ = login;
+  if (!login.next.empty())
+    addPages({loginPost(
+        login.action, login.heading,
+        [login, account](const Visit &v) {
+          const auto a = account();
+          return v.field(login.userField) == a.first &&
+                 v.field(login.passwordField) == a.second;
+        },
+        login.next, [this](bool failed) { return loginForm(failed); })});
+}
+
+std::string FakeSite::loginForm(bool failed, const std::string &button) const {
+  const Login &l = login_;
+  const std::string text = button.empty() ? l.button : button;
+  const std::string press =
+      l.image ? imageButton(text) : input("submit", l.buttonName, text);
+  return "<h1>" + escape(l.heading) + "</h1>\n" +
+         hiddenDecoys({l.userField, l.passwordField}) +
+         (failed ? "<p class=\"error\">IDまたはパスワードが違います。</p>\n"
+                 : "") +
+         form(l.action, "<p>ID " + input("text", l.userField) +
+                            "</p>\n<p>パスワード " +
+                            input("password", l.passwordField) + "</p>\n<p>" +
+                            press + "</p>") +
+         form("/trap/login", press);
+}
+
+Page FakeSite::logoutPage(const std::string &path, const std::string &back,
+                          const std::string &backText,
+                          const std::string &method) {
+  return {method, path, "ログアウト", Gate::Open, [=](Visit &v) {
+            setLoggedIn(v.session, false);
+            return "<h1>ログアウトしました</h1>\n<p>" + link(back, backText) +
+                   "</p>";
+          }};
+}
+
+std::string FakeSite::link(const std::string &href, const std::string &text) {
+  return "<a href=\"" + escape(href) + "\">" + escape(text) + "</a>";
+}
+
+std::string FakeSite::input(const std::string &type, const std::string &name,
+                            const std::string &value,
+                            const std::string &extra) {
+  std::string out = "<input type=\"" + type + "\"";
+  if (!name.empty())
+    out += " name=\"" + escape(name) + "\"";
+  if (!value.empty())
+    out += " value=\"" + escape(value) + "\"";
+  return out + (extra.empty() ? "" : " " + extra) + ">";
+}
+
+std::string FakeSite::submit(const std::string &value,
+                             const std::string &extra) {
+  return input("submit", "", value, extra);
+}
+
+std::string FakeSite::imageButton(const std::string &alt) {
+  return "<input type=\"image\" src=\"/img-ui/button.png\" alt=\"" +
+         escape(alt) + "\" width=\"96\" height=\"32\">";
+}
+
+std::string FakeSite::form(const std::string &action, const std::string &inner,
+                           bool upload, const std::string &method) {
+  return "<form method=\"" + method + "\" action=\"" + escape(action) + "\"" +
+         (upload ? " enctype=\"multipart/form-data\"" : "") + ">\n" + inner +
+         "\n</form>\n";
+}
+
+std::string FakeSite::option(const std::string &value, const std::string &text,
+                             bool selected) {
+  return "<option value=\"" + escape(value) + "\"" +
+         (selected ? " selected" : "") + ">" + escape(text) + "</option>";
+}
+
+std::string FakeSite::uploadResult(const std::vector<Upload> &got,
+                                   const std::string &done) {
+  if (got.empty())
+    return "<p class=\"error\">ファイルが選択されていません。</p>\n";
+  std::string out;
+  for (const Upload &u : got)
+    out += "<p class=\"result\">" + escape(u.filename) + done + "</p>\n";
+  return out;
+}
+
+std::string FakeSite::trapLink(const std::string &text) {
+  return link("/trap/" + percentEncode(text), text);
+}
+
+std::string FakeSite::trapButton(const std::string &value) {
+  return form("/trap/" + percentEncode(value), submit(value));
+}
+
+std::string FakeSite::hiddenDecoys(const std::vector<std::string> &names) {
+  std::string inner;
+  for (const auto &n : names)
+    inner += input("hidden", n, "decoy");
+  return form("/trap/search", inner + input("text", "q"), false, "get");
+}
+
+int FakeSite::trapped() const {
+  int n = 0;
+  for (const auto &r : requests())
+    n += r.path.rfind("/trap/", 0) == 0;
+  return n;
+}
+
+// --- Stored files ------------------------------------------------------------
+
+std::string FakeSite::keep(const std::string &folder, const std::string &name,
+                           const std::string &bytes, bool replace) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto &files = files_[folder];
+  std::string used = name;
+  if (!replace && files.count(name)) {
+    auto dot = name.rfind('.');
+    const std::string stem =
+        dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string ext = dot == std::string::npos ? "" : name.substr(dot);
+    for (int n = 1; files.count(used); ++n)
+      used = stem + "_" + std::to_string(n) + ext;
+  }
+  files[used] = bytes;
+  return used;
+}
+
+std::map<std::string, std::map<std::string, std::string>>
+FakeSite::stored() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return files_;
+}
+
+std::map<std::string, std::string>
+FakeSite::storedIn(const std::string &folder) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = files_.find(folder);
+  return it == files_.end() ? std::map<std::string, std::string>() : it->second;
+}
+
+void FakeSite::storeFile(const std::string &folder, const std::string &name,
+                         const std::string &bytes) {
+  keep(folder, name, bytes);
+}
+
+std::string FakeSite::contentType(const std::string &name) {
+  auto dot = name.rfind('.');
+  std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+  for (auto &c : ext)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == "png")
+    return "image/png";
+  if (ext == "jpg" || ext == "jpeg")
+    return "image/jpeg";
+  if (ext == "gif")
+    return "image/gif";
+  if (ext == "txt")
+    return "text/plain; charset=utf-8";
+  return "application/octet-stream";
+}
+
+void FakeSite::serveFiles(const std::string &prefix) {
+  svr_.Get(prefix + "(.*)",
+           [this](const httplib::Request &req, httplib::Response &res) {
+             // The folder is everything before the last slash.
+             const std::string path = req.matches[1].str();
+             const auto slash = path.rfind('/');
+             const std::string folder =
+                 slash == std::string::npos ? "" : path.substr(0, slash);
+             const std::string name =
+                 slash == std::string::npos ? path : path.substr(slash + 1);
+             std::lock_guard<std::mutex> lock(mutex_);
+             auto f = files_.find(folder);
+             if (f == files_.end() || !f->second.count(name))
+               return html(res, "404", "<h1>ファイルがありません</h1>", 404);
+             res.set_content(f->second.at(name), contentType(name).c_str());
+           });
 }
 
 FakeSite::~FakeSite() { stop(); }
@@ -320,16 +555,6 @@ std::string FakeSite::field(const httplib::Request &req,
   return {};
 }
 
-bool FakeSite::hasField(const httplib::Request &req, const std::string &name) {
-  if (req.has_param(name))
-    return true;
-  auto range = req.files.equal_range(name);
-  for (auto it = range.first; it != range.second; ++it)
-    if (isPlainField(it->second))
-      return true;
-  return false;
-}
-
 std::map<std::string, std::string>
 FakeSite::fields(const httplib::Request &req) {
   std::map<std::string, std::string> out;
@@ -388,11 +613,6 @@ void FakeSite::setLoggedIn(const std::string &session, bool on) {
   auto it = sessions_.find(session);
   if (it != sessions_.end())
     it->second.loggedIn = on;
-}
-
-void FakeSite::endSession(const std::string &session) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  sessions_.erase(session);
 }
 
 void FakeSite::logOutAll() {

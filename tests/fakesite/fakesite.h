@@ -3,16 +3,17 @@
 // A FakeSite listens on 127.0.0.1 on a port the system picks and is reached
 // as http://HOST:PORT/, HOST being a name under ".localhost" so that the
 // browser resolves it to the loopback address on its own. A concrete site
-// (one per blog service) adds its pages to server() and uses the helpers
-// below for HTML, sessions, form fields and uploads; the base class takes
-// care of the request log and of the faults a test can switch on while the
-// site runs.
+// (one per blog service) is a table of pages (addPages): each page says its
+// path, title, who may see it and how its body is made; the engine keeps
+// the sessions, the uploads and the files they left, the request log, the
+// traps and the faults a test can switch on while the site runs.
 #pragma once
 
 #include <httplib.h>
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -29,6 +30,34 @@ struct Upload {
   std::string bytes;    // the file's content, byte for byte
   std::string folder;   // where the site put it ("" when it has no folders)
   std::map<std::string, std::string> fields; // the post's other form fields
+};
+
+// What a page's body is made from: the request, its session (made on the
+// first visit) and the path's groups.
+struct Visit {
+  const httplib::Request &req;
+  httplib::Response &res;
+  std::string session;
+  bool member; // logged in
+  bool answered = false;
+  std::string arg(int i = 1) const { return req.matches[i].str(); }
+  std::string field(const std::string &name) const;
+  // Answers with a redirect instead of the page; the body is dropped.
+  std::string redirect(const std::string &to);
+};
+
+enum class Gate {
+  Open,   // anyone
+  Member, // a visitor who is not logged in is sent to the login page
+  Upload  // a post of a logged-in session; others get 403
+};
+
+struct Page {
+  std::string method; // "GET" or "POST"
+  std::string path;   // a regular expression; groups reach Visit::arg
+  std::string title;
+  Gate gate;
+  std::function<std::string(Visit &)> body;
 };
 
 struct RequestLine {
@@ -60,6 +89,75 @@ public:
 
   httplib::Server &server() { return svr_; }
 
+  // --- Page tables -----------------------------------------------------------
+  void addPages(const std::vector<Page> &pages);
+  // Where Gate::Member sends a visitor who is not logged in.
+  void setLoginPage(const std::string &path) { loginPage_ = path; }
+  // The login page's form and its post: right credentials log the session
+  // in and go on to `next`; wrong ones log it out and show the form again.
+  // Like real pages, the form has hidden fields of the same names before it
+  // and a second button after it.
+  struct Login {
+    std::string heading; // the page's heading and title
+    std::string action;  // the post's path
+    std::string userField, passwordField;
+    std::string next;
+    std::string button;     // the submit's value, or the image's alt
+    bool image = false;     // an image button
+    std::string buttonName; // the submit's name, "" for none
+  };
+  void setLogin(const Login &login,
+                std::function<std::pair<std::string, std::string>()> account);
+  // The form; `button` replaces the button's text when not empty.
+  std::string loginForm(bool failed, const std::string &button = "") const;
+  Page loginPost(const std::string &path, const std::string &title,
+                 std::function<bool(const Visit &)> right,
+                 const std::string &next,
+                 std::function<std::string(bool failed)> form);
+  // Ends the login and says so, with a link back.
+  Page logoutPage(const std::string &path, const std::string &back,
+                  const std::string &backText = "ログイン",
+                  const std::string &method = "GET");
+
+  // --- HTML pieces -----------------------------------------------------------
+  static std::string link(const std::string &href, const std::string &text);
+  static std::string input(const std::string &type, const std::string &name,
+                           const std::string &value = "",
+                           const std::string &extra = "");
+  static std::string submit(const std::string &value,
+                            const std::string &extra = "");
+  static std::string imageButton(const std::string &alt);
+  static std::string form(const std::string &action, const std::string &inner,
+                          bool upload = false,
+                          const std::string &method = "post");
+  static std::string option(const std::string &value, const std::string &text,
+                            bool selected = false);
+  // A list of links "(name)" per file, or one line telling none came.
+  static std::string uploadResult(const std::vector<Upload> &got,
+                                  const std::string &done);
+
+  // --- Traps real pages carry ------------------------------------------------
+  // Elements that lead to /trap/...: a scanner that takes the wrong one of
+  // two shows in trapped().
+  static std::string trapLink(const std::string &text);
+  static std::string trapButton(const std::string &value);
+  // A search form of hidden inputs carrying these names.
+  static std::string hiddenDecoys(const std::vector<std::string> &names);
+  int trapped() const;
+
+  // --- Stored files (folder, name) -----------------------------------------
+  // Keeps bytes under folder/name, or under the first free "stem_N.ext"
+  // unless `replace`; returns the name used.
+  std::string keep(const std::string &folder, const std::string &name,
+                   const std::string &bytes, bool replace = true);
+  std::map<std::string, std::map<std::string, std::string>> stored() const;
+  std::map<std::string, std::string> storedIn(const std::string &folder) const;
+  void storeFile(const std::string &folder, const std::string &name,
+                 const std::string &bytes);
+  // Serves kept files as prefix + percent-encoded folder "/" name.
+  void serveFiles(const std::string &prefix);
+  static std::string contentType(const std::string &name);
+
   // --- Pages ---------------------------------------------------------------
   static std::string escape(const std::string &text);   // HTML text/attribute
   static std::string jsString(const std::string &text); // quoted JS literal
@@ -76,7 +174,6 @@ public:
   // (non-file parts only); "" when absent.
   static std::string field(const httplib::Request &req,
                            const std::string &name);
-  static bool hasField(const httplib::Request &req, const std::string &name);
   static std::map<std::string, std::string> fields(const httplib::Request &req);
 
   // --- Sessions (cookie "FAKESID") -----------------------------------------
@@ -90,7 +187,6 @@ public:
   bool loggedIn(const httplib::Request &req) const;
   bool isLoggedIn(const std::string &session) const;
   void setLoggedIn(const std::string &session, bool on);
-  void endSession(const std::string &session);
   void logOutAll();
   // Stands for a browser that is still logged in from an earlier visit.
   void setNewSessionsLoggedIn(bool on);
@@ -157,6 +253,9 @@ private:
   std::condition_variable wake_;
   bool stopping_ = false;
   std::map<std::string, Session> sessions_;
+  std::string loginPage_ = "/";
+  Login login_;
+  std::map<std::string, std::map<std::string, std::string>> files_;
   bool newSessionsLoggedIn_ = false;
   std::vector<Upload> uploads_;
   std::vector<RequestLine> requests_;
@@ -165,6 +264,35 @@ private:
   std::map<std::string, int> failures_;
   int slowUploadMs_ = 0;
   bool dropUpload_ = false;
+};
+
+// A site whose pages read switchable options.
+template <class O> class SiteWith : public FakeSite {
+public:
+  using FakeSite::FakeSite;
+  using Options = O;
+  O options() const {
+    std::lock_guard<std::mutex> lock(optionsMutex_);
+    return options_;
+  }
+  void setOptions(const O &o) {
+    std::lock_guard<std::mutex> lock(optionsMutex_);
+    options_ = o;
+  }
+
+protected:
+  // Counts a "the next n answers" switch down; true while it was above 0.
+  bool takeOne(int O::*counter) {
+    std::lock_guard<std::mutex> lock(optionsMutex_);
+    if (options_.*counter <= 0)
+      return false;
+    --(options_.*counter);
+    return true;
+  }
+
+private:
+  mutable std::mutex optionsMutex_;
+  O options_;
 };
 
 } // namespace fake

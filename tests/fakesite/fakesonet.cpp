@@ -3,188 +3,134 @@
 namespace fake {
 
 namespace {
-const char kLoginRequired[] =
-    "<h1>ログインしてください</h1>\n<p><a href=\"/\">トップ</a></p>";
-
 std::string imageLink(const std::string &href, const std::string &alt) {
-  return "<a href=\"" + href + "\"><img src=\"/ui/button.png\" alt=\"" + alt +
-         "\" width=\"80\" height=\"24\"></a>";
+  return "<a href=\"" + href + "\"><img src=\"/img-ui/button.png\" alt=\"" +
+         alt + "\" width=\"80\" height=\"24\"></a>";
+}
+// The first log-out picture is the one to take.
+const std::string kMenu = "<p class=\"menu\">" +
+                          imageLink("/logout", "ログアウト") + "</p>\n<p>" +
+                          imageLink("/trap/logout", "ログアウト") + "</p>\n";
+
+std::string filesPage(const std::string &result) {
+  return "<h1>ファイル管理</h1>\n" + result +
+         FakeSite::hiddenDecoys({"upload__file"}) +
+         FakeSite::form("/manage/files",
+                        "<p>" + FakeSite::input("file", "upload__file") +
+                            "</p>\n<p>" + FakeSite::submit("アップロード") +
+                            "</p>",
+                        true) +
+         FakeSite::trapButton("アップロード") + kMenu;
 }
 } // namespace
 
-FakeSonet::FakeSonet(std::string host) : FakeSite(std::move(host)) {
-  auto &svr = server();
-
-  svr.Get("/", [this](const httplib::Request &req, httplib::Response &res) {
-    const bool in = isLoggedIn(ensureSession(req, res));
-    std::string body = "<h1>So-netブログ</h1>\n";
-    if (in)
-      body += "<p><a href=\"/manage\">管理ページ</a></p>\n" + menu();
-    else
-      body += "<p>" + imageLink("/login", " ログイン ") + "</p>\n";
-    html(res, "So-netブログ", body);
+FakeSonet::FakeSonet(std::string host) : SiteWith(std::move(host)) {
+  addPages({
+      {"GET", "/", "So-netブログ", Gate::Open,
+       [](Visit &v) {
+         return "<h1>So-netブログ</h1>\n" +
+                (v.member
+                     ? "<p>" + trapLink("管理ページの使い方") + " " +
+                           link("/manage", " 管理ページ ") + "</p>\n" + kMenu
+                     : "<p>" + imageLink("/login", " ログイン ") + "</p>\n");
+       }},
+      {"GET", "/login", "ログイン", Gate::Open,
+       [](Visit &) {
+         return "<h1>ログイン</h1>\n" +
+                hiddenDecoys({"SSO_COMMON_ID", "SSO_COMMON_PWD", "mailAddress",
+                              "password"}) +
+                form("/login",
+                     "<h2>So-net会員</h2>\n<p>ユーザーID " +
+                         input("text", "SSO_COMMON_ID") +
+                         "</p>\n<p>パスワード " +
+                         input("password", "SSO_COMMON_PWD") +
+                         "</p>\n<h2>メールアドレスID</h2>\n<p>メールアドレス " +
+                         input("text", "mailAddress") + "</p>\n<p>パスワード " +
+                         input("password", "password") + "</p>\n<p>" +
+                         submit("ログイン") + "</p>") +
+                trapButton("ログイン");
+       }},
+      {"POST", "/login", "ログインエラー", Gate::Open,
+       [this](Visit &v) {
+         const auto o = options();
+         const bool member = !v.field("SSO_COMMON_ID").empty();
+         const bool ok = member ? v.field("SSO_COMMON_ID") == o.memberId &&
+                                      v.field("SSO_COMMON_PWD") == o.password
+                                : v.field("mailAddress") == o.mailAddress &&
+                                      v.field("password") == o.password;
+         setLoggedIn(v.session, ok);
+         if (!ok)
+           return member ? v.redirect("/login")
+                         : "<p>メールアドレスかパスワードが違います。</p>\n" +
+                               form("/login", submit("戻る"), false, "get");
+         {
+           std::lock_guard<std::mutex> lock(stateMutex_);
+           states_[v.session] = State{member ? "member" : "mail", false};
+           lastKind_ = states_[v.session].kind;
+         }
+         return v.redirect("/");
+       }},
+      {"GET", "/manage", "管理ページ", Gate::Upload,
+       [](Visit &) {
+         return "<h1>管理ページ</h1>\n<p>" +
+                link("/manage/articles", "記事管理") + "</p>\n" + kMenu;
+       }},
+      {"GET", "/manage/articles", "記事管理", Gate::Upload,
+       [this](Visit &v) {
+         const State s = stateOf(v.session);
+         if (!options().reauthentication || s.reauthenticated)
+           return "<h1>記事管理</h1>\n<p>" +
+                  link("/manage/files", "ファイル管理") + "</p>\n" + kMenu;
+         return "<h1>再認証</h1>\n" +
+                form("/reauth",
+                     s.kind == "mail"
+                         ? "<p>メールアドレス " + input("text", "mailAddress") +
+                               "</p>\n<p>パスワード " +
+                               input("password", "password") + "</p>\n<p>" +
+                               submit("ログイン") + "</p>"
+                         : "<p>パスワード " +
+                               input("password", "SSO_COMMON_PWD") +
+                               "</p>\n<p>" + submit("認証") + "</p>");
+       }},
+      {"POST", "/reauth", "", Gate::Upload,
+       [this](Visit &v) {
+         const auto o = options();
+         const bool ok = stateOf(v.session).kind == "mail"
+                             ? v.field("mailAddress") == o.mailAddress &&
+                                   v.field("password") == o.password
+                             : v.field("SSO_COMMON_PWD") == o.password;
+         if (ok) {
+           std::lock_guard<std::mutex> lock(stateMutex_);
+           states_[v.session].reauthenticated = true;
+           ++reauths_;
+         }
+         return v.redirect("/manage/articles");
+       }},
+      {"GET", "/manage/files", "ファイル管理", Gate::Upload,
+       [](Visit &) { return filesPage(""); }},
+      {"POST", "/manage/files", "ファイル管理", Gate::Upload,
+       [this](Visit &v) {
+         return filesPage(
+             uploadResult(recordUploads(v.req), " をアップロードしました"));
+       }},
+      logoutPage("/logout", "/", "トップ"),
   });
-
-  svr.Get("/login", [](const httplib::Request &, httplib::Response &res) {
-    html(res, "ログイン",
-         "<h1>ログイン</h1>\n<form method=\"post\" action=\"/login\">\n"
-         "<h2>So-net会員</h2>\n"
-         "<p>ユーザーID <input type=\"text\" name=\"SSO_COMMON_ID\"></p>\n"
-         "<p>パスワード <input type=\"password\" name=\"SSO_COMMON_PWD\"></p>\n"
-         "<h2>メールアドレスID</h2>\n"
-         "<p>メールアドレス <input type=\"text\" name=\"mailAddress\"></p>\n"
-         "<p>パスワード <input type=\"password\" name=\"password\"></p>\n"
-         "<p><input type=\"submit\" value=\"ログイン\"></p>\n</form>");
-  });
-
-  svr.Post(
-      "/login", [this](const httplib::Request &req, httplib::Response &res) {
-        const std::string id = ensureSession(req, res);
-        const Options o = options();
-        const bool member = !field(req, "SSO_COMMON_ID").empty();
-        const bool ok = member ? field(req, "SSO_COMMON_ID") == o.memberId &&
-                                     field(req, "SSO_COMMON_PWD") == o.password
-                               : field(req, "mailAddress") == o.mailAddress &&
-                                     field(req, "password") == o.password;
-        setLoggedIn(id, ok);
-        if (!ok) {
-          if (member)
-            return redirect(res, "/login");
-          return html(res, "ログインエラー",
-                      "<p>メールアドレスかパスワードが違います。</p>\n"
-                      "<form action=\"/login\"><input type=\"submit\" "
-                      "value=\"戻る\"></form>");
-        }
-        {
-          std::lock_guard<std::mutex> lock(sonetMutex_);
-          states_[id] = State{member ? "member" : "mail", false};
-          lastKind_ = states_[id].kind;
-        }
-        redirect(res, "/");
-      });
-
-  svr.Get("/manage",
-          [this](const httplib::Request &req, httplib::Response &res) {
-            if (!loggedIn(req))
-              return html(res, "So-netブログ", kLoginRequired, 403);
-            html(res, "管理ページ",
-                 "<h1>管理ページ</h1>\n<p><a href=\"/manage/articles\">"
-                 "記事管理</a></p>\n" +
-                     menu());
-          });
-
-  svr.Get("/manage/articles", [this](const httplib::Request &req,
-                                     httplib::Response &res) {
-    if (!loggedIn(req))
-      return html(res, "So-netブログ", kLoginRequired, 403);
-    const State s = stateOf(sessionOf(req));
-    if (options().reauthentication && !s.reauthenticated) {
-      std::string form = "<h1>再認証</h1>\n<form method=\"post\" "
-                         "action=\"/reauth\">\n";
-      if (s.kind == "mail")
-        form += "<p>メールアドレス <input type=\"text\" "
-                "name=\"mailAddress\"></p>\n<p>パスワード <input "
-                "type=\"password\" name=\"password\"></p>\n<p><input "
-                "type=\"submit\" value=\"ログイン\"></p>\n";
-      else
-        form += "<p>パスワード <input type=\"password\" "
-                "name=\"SSO_COMMON_PWD\"></p>\n<p><input type=\"submit\" "
-                "value=\"認証\"></p>\n";
-      return html(res, "再認証", form + "</form>");
-    }
-    html(res, "記事管理",
-         "<h1>記事管理</h1>\n<p><a href=\"/manage/files\">ファイル管理</a>"
-         "</p>\n" +
-             menu());
-  });
-
-  svr.Post("/reauth",
-           [this](const httplib::Request &req, httplib::Response &res) {
-             if (!loggedIn(req))
-               return html(res, "So-netブログ", kLoginRequired, 403);
-             const std::string id = sessionOf(req);
-             const Options o = options();
-             const State s = stateOf(id);
-             const bool ok = s.kind == "mail"
-                                 ? field(req, "mailAddress") == o.mailAddress &&
-                                       field(req, "password") == o.password
-                                 : field(req, "SSO_COMMON_PWD") == o.password;
-             if (ok) {
-               std::lock_guard<std::mutex> lock(sonetMutex_);
-               states_[id].reauthenticated = true;
-               ++reauths_;
-             }
-             redirect(res, "/manage/articles");
-           });
-
-  auto filesPage = [this](const std::string &result) {
-    return "<h1>ファイル管理</h1>\n" + result +
-           "<form method=\"post\" action=\"/manage/files\" "
-           "enctype=\"multipart/form-data\">\n<p><input type=\"file\" "
-           "name=\"upload__file\"></p>\n<p><input type=\"submit\" "
-           "value=\"アップロード\"></p>\n</form>\n" +
-           menu();
-  };
-
-  svr.Get("/manage/files", [this, filesPage](const httplib::Request &req,
-                                             httplib::Response &res) {
-    if (!loggedIn(req))
-      return html(res, "So-netブログ", kLoginRequired, 403);
-    html(res, "ファイル管理", filesPage(""));
-  });
-
-  svr.Post("/manage/files", [this, filesPage](const httplib::Request &req,
-                                              httplib::Response &res) {
-    if (!loggedIn(req))
-      return html(res, "So-netブログ", kLoginRequired, 403);
-    std::string result;
-    for (const auto &u : recordUploads(req))
-      result += "<p>アップロードしました: " + escape(u.filename) + "</p>\n";
-    html(res, "ファイル管理", filesPage(result));
-  });
-
-  svr.Get("/logout",
-          [this](const httplib::Request &req, httplib::Response &res) {
-            setLoggedIn(sessionOf(req), false);
-            html(res, "So-netブログ", "<h1>ログアウトしました</h1>");
-          });
-
-  svr.Get("/ui/button.png",
-          [](const httplib::Request &, httplib::Response &res) {
-            res.set_content(tinyPng(), "image/png");
-          });
-}
-
-FakeSonet::~FakeSonet() { stop(); }
-
-FakeSonet::Options FakeSonet::options() const {
-  std::lock_guard<std::mutex> lock(sonetMutex_);
-  return options_;
-}
-
-void FakeSonet::setOptions(const Options &options) {
-  std::lock_guard<std::mutex> lock(sonetMutex_);
-  options_ = options;
 }
 
 std::string FakeSonet::lastLoginKind() const {
-  std::lock_guard<std::mutex> lock(sonetMutex_);
+  std::lock_guard<std::mutex> lock(stateMutex_);
   return lastKind_;
 }
 
 int FakeSonet::reauthentications() const {
-  std::lock_guard<std::mutex> lock(sonetMutex_);
+  std::lock_guard<std::mutex> lock(stateMutex_);
   return reauths_;
 }
 
 FakeSonet::State FakeSonet::stateOf(const std::string &session) const {
-  std::lock_guard<std::mutex> lock(sonetMutex_);
+  std::lock_guard<std::mutex> lock(stateMutex_);
   auto it = states_.find(session);
   return it == states_.end() ? State{} : it->second;
-}
-
-std::string FakeSonet::menu() const {
-  return "<p class=\"menu\">" + imageLink("/logout", "ログアウト") + "</p>\n";
 }
 
 } // namespace fake

@@ -3,6 +3,7 @@
 #include "core/runlog.h"
 #include "mainwindow/power.h"
 #include "privatebus.h"
+#include "testsupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,13 +12,6 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
-
-void PrintTo(const QString &s, std::ostream *os) {
-  *os << '"' << qPrintable(s) << '"';
-}
-void PrintTo(const QStringList &l, std::ostream *os) {
-  *os << '[' << qPrintable(l.join(QStringLiteral(", "))) << ']';
-}
 
 namespace {
 

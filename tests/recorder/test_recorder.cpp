@@ -27,7 +27,6 @@
 
 #include <gtest/gtest.h>
 
-void PrintTo(const QString &s, std::ostream *os) { *os << s.toStdString(); }
 
 namespace {
 QString rowText(const CustomRow &r) {

@@ -194,3 +194,23 @@ QString testOutputFolder(const QString &name) {
   QDir().mkpath(dir);
   return dir;
 }
+
+BoxAnswerer::BoxAnswerer(int answer) : timer_(new QTimer) {
+  timer_->setInterval(10);
+  QObject::connect(timer_, &QTimer::timeout, [this, answer] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+      return;
+    texts << box->text();
+    defaults << box->standardButton(box->defaultButton());
+    if (answer)
+      box->button(QMessageBox::StandardButton(answer))->click();
+    else if (box->defaultButton())
+      box->defaultButton()->click();
+    else
+      box->accept();
+  });
+  timer_->start();
+}
+
+BoxAnswerer::~BoxAnswerer() { delete timer_; }

@@ -6,8 +6,17 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <ostream>
 
 class QApplication;
+
+// Readable texts in the messages of failed checks.
+inline void PrintTo(const QString &s, std::ostream *os) {
+  *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &l, std::ostream *os) {
+  *os << '[' << l.join(QStringLiteral(", ")).toStdString() << ']';
+}
 
 // Environment for a test process: the browser engine's flags, and bus
 // addresses that lead nowhere so that no test can suspend the machine or
@@ -65,6 +74,20 @@ class ModalWatchdog {
 public:
   explicit ModalWatchdog(int seconds = 20);
   ~ModalWatchdog();
+
+private:
+  class QTimer *timer_;
+};
+
+// Answers every modal message box that appears while it lives with the
+// button `answer` (the box's default button when 0) and keeps what the
+// boxes said.
+class BoxAnswerer {
+public:
+  explicit BoxAnswerer(int answer = 0);
+  ~BoxAnswerer();
+  QStringList texts;
+  QList<int> defaults; // each box's default button
 
 private:
   class QTimer *timer_;

@@ -28,9 +28,6 @@
 
 #include <ostream>
 
-void PrintTo(const QString &s, std::ostream *os) {
-  *os << '"' << qPrintable(s) << '"';
-}
 
 namespace {
 // Every day file of a logs folder, oldest first.

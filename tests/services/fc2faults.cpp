@@ -1,75 +1,29 @@
 // Faults during a run: a 500 on the upload, refused connections, a stalled
 // page, a dropped upload, an upload page without its file input. After
 // each, the queue tells the truth about what the blog holds.
-#include "servicerun.h"
+#include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/runstate.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakefc2.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
 
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
 
-class Fc2Faults : public ServiceRunTest {
-protected:
+struct Fc2Faults : SiteTest<fake::FakeFc2> {
+  Fc2Faults() : SiteTest("fc2") {}
   void SetUp() override {
-    ServiceRunTest::SetUp();
-    ASSERT_TRUE(site.start());
-    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
-    setServiceLoginUrl(SvcFc2, setting(BlogUrl));
-    setting(UserId) = "user@example.com";
-    setting(Password) = "secret";
+    SiteTest::SetUp();
+    for (SettingId id : {MakeUrlList, LogOut, CheckLogin})
+      setting(id) = "0";
     setting(CheckUpload) = "1";
     setting(TimeOut) = "2";
-    queueFiles({{"a.jpg", bytesFor(1, 3000)},
-                {"b.jpg", bytesFor(2, 4000)},
-                {"c.jpg", bytesFor(3, 5000)}});
+    requeue({{"a.jpg", bytesFor(1, 3000)},
+             {"b.jpg", bytesFor(2, 4000)},
+             {"c.jpg", bytesFor(3, 5000)}});
   }
-  void TearDown() override {
-    ServiceRunTest::TearDown();
-    site.stop();
-  }
-
-  // Every "済" was received byte for byte; with `complete`, every received
-  // file is marked too.
-  void expectQueueTellsTheTruth(bool complete) {
-    const auto stored = site.storedFiles();
-    for (const ItemRow &r : window()->items()->items()) {
-      const auto it = stored.find(r.name.toStdString());
-      const bool received = it != stored.end();
-      if (r.done()) {
-        ASSERT_TRUE(received) << r.name.toStdString();
-        for (const auto &f : files)
-          if (f.first == r.name)
-            EXPECT_EQ(QByteArray::fromStdString(it->second), f.second);
-      } else if (complete) {
-        EXPECT_FALSE(received) << r.name.toStdString() << " not marked";
-      }
-    }
-    // the list file says the same as the grid
-    const QStringList lines = listFileLines();
-    ASSERT_EQ(lines.size(), window()->items()->itemCount());
-    for (int i = 0; i < lines.size(); ++i)
-      EXPECT_EQ(lines[i].startsWith("済,"), window()->items()->item(i).done());
-  }
-
-  int postsSeen() const {
-    int n = 0;
-    for (const auto &r : site.requests())
-      n += r.method == "POST" && r.path == "/upload.php";
-    return n;
-  }
-
-  fake::FakeFc2 site;
+  int postsSeen() const { return ServiceTest::postsSeen("/upload.php"); }
 };
 } // namespace
 
@@ -150,5 +104,3 @@ TEST_F(Fc2Faults, UploadPageWithoutItsFileInputStopsWithNothingMarked) {
   EXPECT_TRUE(site.uploads().empty());
   expectQueueTellsTheTruth(true);
 }
-
-int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

@@ -1,39 +1,14 @@
 // The SeeSaa script end to end: the real main window, browser and file
 // chooser against the fake SeeSaa site.
-#include "servicerun.h"
+#include "cases.h"
 
-#include "core/itemlist.h"
-#include "core/services.h"
-#include "core/settings.h"
 #include "fakeseesaa.h"
-#include "mainwindow/mainwindow.h"
-#include "mainwindow/rundriver.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
 namespace {
-class SeesaaRun : public ServiceRunTest {
-protected:
-  void SetUp() override {
-    ServiceRunTest::SetUp();
-    ASSERT_TRUE(site.start());
-    setting(BlogUrl) = QString::fromStdString(site.startUrl());
-    setting(UserId) = "user@example.com";
-    setting(Password) = "secret";
-    setting(ToolName) = "Photo Album";
-    setting(DirName) = "";
-    setting(MakeUrlList) = "1";
-    setting(CheckLogin) = "1";
-    setting(LogOut) = "1";
-    setServiceLoginUrl(SvcSeesaa, setting(BlogUrl));
-    queueTwoFiles();
-  }
-  void TearDown() override {
-    ServiceRunTest::TearDown();
-    site.stop();
-  }
+struct SeesaaRun : SiteTest<fake::FakeSeesaa> {
+  SeesaaRun() : SiteTest("seesaa") {}
   // Received files by "folder name" (blog/directory/name).
   std::map<QString, QByteArray> received() const {
     std::map<QString, QByteArray> out;
@@ -48,47 +23,8 @@ protected:
       out[folder + "/" + f.first] = f.second;
     return out;
   }
-
-  fake::FakeSeesaa site;
 };
 } // namespace
-
-// Signs in, finds the blog by its name although its link carries spaces
-// around it, uploads both files into the top directory, writes no URL list
-// and signs out.
-TEST_F(SeesaaRun, UploadsBothFilesAndSignsOut) {
-  LogCapture log;
-  startRun();
-  EXPECT_TRUE(window()->Idle);
-  EXPECT_EQ(received(), expected("photos/"));
-  EXPECT_EQ(statuses(), QStringList({"済", "済"}));
-  const QStringList list = listFileLines();
-  ASSERT_EQ(list.size(), 2);
-  for (const QString &l : list)
-    EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
-  EXPECT_TRUE(urlListLines().isEmpty());
-
-  const QStringList l = log.lines();
-  EXPECT_EQ(l.mid(0, 2), QStringList({"ブラウザを開く", "SeeSaaブログで動作"}));
-  EXPECT_EQ(log.count("参照ボタン･アップロード検索"), 2);
-  EXPECT_FALSE(log.contains("ディレクトリ名を選択開始"));
-  EXPECT_FALSE(log.containsStart("URL対応"));
-  for (const char *line :
-       {"サインイン押下完了", "ログイン検索", "ログインチェック成功",
-        "ブログ名押下完了", "ファイルマネージャ押下完了",
-        "サインアウト押下完了"})
-    EXPECT_TRUE(log.contains(line)) << line;
-  const int item = l.indexOf("参照ボタン･アップロード検索");
-  EXPECT_EQ(l.mid(item, 3),
-            QStringList({"参照ボタン･アップロード検索", "アップロード情報入力",
-                         "参照ボタン押下"}));
-  const int submit = l.indexOf("アップロード押下", item);
-  const QStringList steps = {
-      "アップロード押下",     "ページ読込開始",
-      "ページ切替待ち開始",   "ページ読込開始2",
-      "アップロード押下完了", "参照ボタン･アップロード検索"};
-  EXPECT_EQ(l.mid(submit, steps.size()), steps);
-}
 
 // An existing directory is chosen from the list; a new one is typed in and
 // added on the page, and the next item finds it in the list.
@@ -168,5 +104,3 @@ TEST_F(SeesaaRun, BlogNameDifferingInCaseIsNotFound) {
   EXPECT_TRUE(site.uploads().empty());
   EXPECT_EQ(statuses(), QStringList({"", ""}));
 }
-
-int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

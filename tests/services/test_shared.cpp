@@ -1,0 +1,69 @@
+// What every service's run must do: each file received byte for byte in
+// the right place, marked done in the grid and the list file, the address
+// list written where the service keeps one, the log-out reached, and none
+// of the page's look-alikes taken.
+#include "cases.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+class EveryService : public ServiceTest,
+                     public ::testing::WithParamInterface<ServiceCase> {
+protected:
+  EveryService() : ServiceTest(GetParam().name) {}
+};
+
+TEST_P(EveryService, UploadsMarksRecordsAndLogsOut) {
+  LogCapture log;
+  startRun();
+  EXPECT_TRUE(window()->Idle);
+
+  const auto got = base->uploads();
+  ASSERT_EQ(got.size(), files.size());
+  for (size_t i = 0; i < got.size(); ++i) {
+    EXPECT_EQ(QString::fromStdString(got[i].filename), files[i].first);
+    EXPECT_EQ(QByteArray::fromStdString(got[i].bytes), files[i].second);
+    EXPECT_EQ(got[i].folder, spec.folder);
+    if (spec.eachUpload)
+      spec.eachUpload(got[i]);
+  }
+  EXPECT_EQ(statuses(), QStringList({"済", "済"}));
+  const QStringList list = listFileLines();
+  EXPECT_EQ(list.size(), 2);
+  for (const QString &l : list)
+    EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
+
+  QStringList urls;
+  for (size_t i = 0; spec.url && i < files.size(); ++i)
+    urls << data.file("up/" + files[i].first) + "\t" +
+                spec.url(*base, int(i), files[i].first);
+  EXPECT_EQ(urlListLines(), urls);
+
+  const QStringList l = log.lines();
+  EXPECT_EQ(l.mid(0, 2), QStringList({"ブラウザを開く",
+                                      serviceTable()[spec.service].logLabel}));
+  EXPECT_EQ(l.last(), "ブラウザを閉じる");
+  EXPECT_TRUE(log.contains("ログインチェック成功"));
+  for (const QStringList &run : spec.steps)
+    EXPECT_TRUE(holdsRun(l, run)) << run.join(" / ").toStdString();
+  if (!spec.logoutPath.empty()) {
+    // "ログアウト押下完了" or "サインアウト押下完了"
+    EXPECT_EQ(l.filter(QRegularExpression("アウト押下完了$")).size(), 1);
+    EXPECT_EQ(requestsTo(spec.logoutPath), 1);
+  } else {
+    EXPECT_FALSE(log.contains("ログアウト検索"));
+  }
+  EXPECT_EQ(base->trapped(), 0);
+  EXPECT_FALSE(browserLoaded());
+  EXPECT_FALSE(browser2Loaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EveryService, ::testing::ValuesIn(serviceCases()),
+                         [](const auto &info) {
+                           return std::string(info.param.name);
+                         });
+
+} // namespace
+
+int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
