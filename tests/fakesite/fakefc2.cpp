@@ -136,9 +136,9 @@ std::string FakeFc2::uploadBody(const std::string &result) const {
          "<form method=\"post\" action=\"/upload.php\" "
          "enctype=\"multipart/form-data\" "
          "onsubmit=\"" +
-         (o.submitLoadsNothing ? "return false" : "return confirmOverwrite(this)") +
-         "\">\n" +
-         fields + "\n</form>\n" + trapButton("アップロード") +
+         (o.submitLoadsNothing ? "return false"
+                               : "return confirmOverwrite(this)") +
+         "\">\n" + fields + "\n</form>\n" + trapButton("アップロード") +
          "<h2>アップロード済みファイル</h2>\n<ul>\n" + list + "</ul>\n" +
          kFooter;
 }

@@ -25,8 +25,8 @@ struct Fc2Options {
   bool thumbChecked = false;          // thumbnail box ticked at first
   bool singleOverwriteOption = false; // only "別名で保存"
   bool hideFileInput = false;         // upload form without its file input
-  bool fileInputHidden = false;    // a display:none input opened by a label
-  bool submitLoadsNothing = false; // the form's submit is swallowed
+  bool fileInputHidden = false;       // a display:none input opened by a label
+  bool submitLoadsNothing = false;    // the form's submit is swallowed
   bool omitResultSpan = false; // the result is shown, but not in a <span>
   bool omitResultHttp = false; // the result's address lacks "http://"
   std::string resultPrefix = "ファイルをアップロードしました : ";

@@ -27,7 +27,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 QString rowText(const CustomRow &r) {
   return QStringList{r.tag, r.attribute, r.search, r.action, r.value}.join("|");

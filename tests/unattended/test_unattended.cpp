@@ -28,7 +28,6 @@
 
 #include <ostream>
 
-
 namespace {
 // Every day file of a logs folder, oldest first.
 QString allLogText(const QString &folder) {
