@@ -64,9 +64,13 @@ public:
   // One script call: for every element, its trimmed lower-cased nodename
   // followed by the requested properties. Properties are computed only for
   // elements whose tag is in `tags` (all elements when `tags` is empty);
-  // the others carry empty strings.
+  // the others carry empty strings. `tagProperties`, when given, narrows
+  // this per tag: an element of tags[k] gets only tagProperties[k] (the
+  // other columns of its row stay empty), since some properties (innerText
+  // above all, which lays the page out) are costly to read.
   QVector<QStringList> snapshot(const QStringList &properties,
-                                const QStringList &tags = {});
+                                const QStringList &tags = {},
+                                const QVector<QStringList> &tagProperties = {});
   QString getProperty(int index, const QString &property);
   bool setProperty(int index, const QString &property, const QVariant &value);
   // Acts like a user's click. A file input gets a real mouse click and the
@@ -91,6 +95,12 @@ public:
   // Shared profile of both browser windows (cookies survive between them).
   static QWebEngineProfile *sharedProfile();
 
+signals:
+  // Busy or ReadyState may have changed: a load began, the document became
+  // readable or the load ended. Waits sleep between polls until this or
+  // their poll time, so they see the change at once.
+  void loadStateChanged();
+
 private:
   friend class BrowserPage;
   void markInteractive();
@@ -98,6 +108,7 @@ private:
   BrowserPage *page_;
   int readyState_ = 4;
   bool loading_ = false;
+  bool engineLoading_ = false; // between the engine's start and end reports
   bool networkFailure_ = false;
   bool chooserOpen_ = false;
   int choosersOpened_ = 0;
