@@ -60,27 +60,30 @@ function __sdrText(v) {
 function __sdrGet(e, p) { return __sdrText(__sdrReader(p)(e)); }
 )JS";
 
-// One pass over document.all. A record is the element's trimmed lower-case
-// node name, then the wanted columns of its tag; columns its tag does not
-// want are left empty and trailing empty ones are not sent at all. Node
-// names repeat, so each is lower-cased once.
+// One pass over the elements in the order of document.all (the same list
+// as getElementsByTagName('*'), which the engine walks faster). A record is the
+// element's trimmed lower-case node name, then the wanted columns of its tag;
+// columns its tag does not want are left empty and trailing empty ones are not
+// sent at all. Node names repeat, so each is lower-cased and looked up once.
 const char *const kSnapshot = R"JS(
 (function(props, tags, want) {
-  var all = document.all, n = all.length, out = new Array(n);
+  var all = document.getElementsByTagName('*'), n = all.length;
+  var out = new Array(n);
   var US = '\u001f', bad = /[\u001e\u001f]/, badAll = /[\u001e\u001f]/g;
   var readers = props.map(__sdrReader), every = [];
   for (var k = 0; k < props.length; k++) every.push(k);
   var plan = new Map();
   for (var t = 0; t < tags.length; t++)
     plan.set(tags[t], want.length ? want[t] : every);
-  var lower = new Map();
+  var byName = new Map(); // node name -> [lower-case name, columns]
   for (var i = 0; i < n; i++) {
-    var e = all[i], raw = e.nodeName, nn = lower.get(raw);
-    if (nn === undefined) {
-      nn = String(raw || '').trim().toLowerCase();
-      lower.set(raw, nn);
+    var e = all[i], raw = e.nodeName, seen = byName.get(raw);
+    if (seen === undefined) {
+      var low = String(raw || '').trim().toLowerCase();
+      seen = [low, tags.length ? plan.get(low) : every];
+      byName.set(raw, seen);
     }
-    var cols = tags.length ? plan.get(nn) : every;
+    var nn = seen[0], cols = seen[1];
     if (!cols || !cols.length) { out[i] = nn; continue; }
     var rec = nn, at = 0;
     for (var c = 0; c < cols.length; c++) {
