@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QWebEngineNewWindowRequest>
 
+#include <utility>
+
 namespace {
 QPointer<BrowserWindow> &primary() {
   static QPointer<BrowserWindow> w;
@@ -24,6 +26,13 @@ QPointer<BrowserWindow> &primary() {
 QPointer<BrowserWindow> &secondary() {
   static QPointer<BrowserWindow> w;
   return w;
+}
+
+// Every window made and not yet deleted, closed ones waiting for their
+// deferred deletion included.
+QList<QPointer<BrowserWindow>> &madeWindows() {
+  static QList<QPointer<BrowserWindow>> windows;
+  return windows;
 }
 
 int px(double twips, bool horizontal) {
@@ -66,6 +75,11 @@ BrowserWindow::BrowserWindow(bool secondary, QWidget *parent)
                            : QStringLiteral("Sendora ﾌﾞﾗｳｻﾞ"));
   setAttribute(Qt::WA_DeleteOnClose);
   WebBrowser1 = new WebBrowser(this);
+  static const QMetaObject::Connection atQuit =
+      connect(qApp, &QCoreApplication::aboutToQuit, &deleteBrowserWindows);
+  Q_UNUSED(atQuit);
+  madeWindows().removeAll(nullptr);
+  madeWindows() << this;
   picStatus = new QLabel(this);
   picStatus->setFrameShape(QFrame::StyledPanel);
   picStatus->setFixedHeight(22);
@@ -189,6 +203,15 @@ BrowserWindow *frmBrowser2() {
   if (!secondary())
     secondary() = new BrowserWindow(true);
   return secondary();
+}
+
+void deleteBrowserWindows() {
+  primary() = nullptr;
+  secondary() = nullptr;
+  const QList<QPointer<BrowserWindow>> windows =
+      std::exchange(madeWindows(), {});
+  for (const QPointer<BrowserWindow> &w : windows)
+    delete w.data();
 }
 
 bool browserLoaded() { return !primary().isNull(); }

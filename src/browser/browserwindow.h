@@ -57,3 +57,9 @@ bool browser2Loaded();
 // Closes the primary window (its geometry goes into the settings).
 void unloadBrowser();
 void unloadBrowser2();
+// Deletes every browser window at once, closed ones whose deferred
+// deletion is still pending included. Their pages must go before the
+// browser profile they share, which the application object deletes with
+// its children: a program that ends calls this first (done by itself when
+// the event loop quits).
+void deleteBrowserWindows();

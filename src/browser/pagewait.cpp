@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 qint64 timeoutMs() {
@@ -25,6 +26,21 @@ qint64 timeoutMs() {
 }
 
 void pumpOnce() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+// The sleep between two polls: `units` as in timerWait, cut short when the
+// browser reports a step of its load, so that a wait goes on the moment
+// the page is ready rather than at the next poll.
+void pollSleep(WebBrowser *browser, int units) {
+  QEventLoop loop;
+  QTimer timer;
+  timer.setTimerType(Qt::PreciseTimer);
+  timer.setSingleShot(true);
+  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  QObject::connect(browser, &WebBrowser::loadStateChanged, &loop,
+                   &QEventLoop::quit);
+  timer.start(std::max(units / 10, 0));
+  loop.exec();
+}
 } // namespace
 
 int waitOn(WebBrowser *browser, const QString &sMsg, int mode) {
@@ -50,8 +66,8 @@ int waitOn(WebBrowser *browser, const QString &sMsg, int mode) {
       setLog(QStringLiteral("ﾀｲﾑｱｳﾄ時間を超えました。(Busy)"));
       return -1;
     }
-    if (lowCpu)
-      timerWait(50);
+    if (lowCpu && b && b->Busy())
+      pollSleep(b, 50);
   }
 
   if (isOn(NoWaitComplete))
@@ -68,8 +84,8 @@ int waitOn(WebBrowser *browser, const QString &sMsg, int mode) {
              QString::number(b->ReadyState()) + QStringLiteral(")"));
       break;
     }
-    if (lowCpu)
-      timerWait(50);
+    if (lowCpu && b && b->ReadyState() < wanted)
+      pollSleep(b, 50);
   }
 
   if (b && b->documentTitle() == QString::fromUtf8(kServerNotFoundTitle)) {
@@ -88,14 +104,21 @@ int waitBrowser2(const QString &sMsg, int mode) {
 }
 
 void pauseSec(double seconds) {
-  // A monotonic clock: a pause across midnight still lasts its time.
+  // A monotonic clock: a pause across midnight still lasts its time. The
+  // steps are measured against the pause's end, not counted, so that the
+  // small lateness of each 50 ms step does not add up over a long pause;
+  // the last step is only as long as what is left, and the pause lasts
+  // at least one whole step.
   QElapsedTimer t;
   t.start();
+  const double wantedMs = seconds > 0 ? std::min(seconds, 1e9) * 1000.0 : 0.0;
+  const qint64 endMs = std::max<qint64>(qint64(std::ceil(wantedMs)), 50);
   do {
     if (StopRequested)
       return;
-    timerWait(500);
-  } while (t.elapsed() < seconds * 1000.0);
+    const qint64 left = endMs - t.elapsed();
+    timerWait(int(std::clamp<qint64>(left, 1, 50)) * 10);
+  } while (t.elapsed() < wantedMs);
 }
 
 void timerWait(int units) {

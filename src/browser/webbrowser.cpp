@@ -20,6 +20,7 @@
 
 #include "core/runstate.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -34,33 +35,78 @@ int awaitingChooserCount = 0;
 quint64 snapshotCount = 0;
 
 // Reads one property the way the scripts name it. Values come back as
-// strings: booleans as "true"/"false", missing ones as "".
+// strings: booleans as "true"/"false", missing ones as "". The reader of a
+// name is looked up once per scan, not once per element.
 const char *const kGetter = R"JS(
-function __sdrGet(e, p) {
-  var v;
+function __sdrReader(p) {
   switch (p) {
-  case 'nodename': v = e.nodeName; break;
-  case 'Name': v = e.getAttribute ? e.getAttribute('name') : null; break;
-  case 'Value': v = e.value; break;
-  case 'innerText': v = (e.nodeName === 'OPTION') ? e.text : e.innerText; break;
-  case 'innerHtml': v = e.innerHTML; break;
-  case 'outerHTML': v = e.outerHTML; break;
-  case 'alt': v = e.getAttribute ? e.getAttribute('alt') : null; break;
-  case 'href': v = e.href; break;
-  case 'className': case 'Class':
-    v = e.getAttribute ? e.getAttribute('class') : null; break;
-  case 'Id': v = e.id; break;
-  case 'Type': v = e.type; break;
-  case 'Target': v = e.target; break;
-  case 'Checked': v = e.checked; break;
-  case 'Selected': v = e.selected; break;
-  default: v = e[p];
+  case 'nodename': return function(e) { return e.nodeName; };
+  case 'Name': return function(e) {
+    return e.getAttribute ? e.getAttribute('name') : null; };
+  case 'Value': return function(e) { return e.value; };
+  case 'innerText': return function(e) {
+    return (e.nodeName === 'OPTION') ? e.text : e.innerText; };
+  case 'innerHtml': return function(e) { return e.innerHTML; };
+  case 'outerHTML': return function(e) { return e.outerHTML; };
+  case 'alt': return function(e) {
+    return e.getAttribute ? e.getAttribute('alt') : null; };
+  case 'href': return function(e) { return e.href; };
+  case 'className': case 'Class': return function(e) {
+    return e.getAttribute ? e.getAttribute('class') : null; };
+  case 'Id': return function(e) { return e.id; };
+  case 'Type': return function(e) { return e.type; };
+  case 'Target': return function(e) { return e.target; };
+  case 'Checked': return function(e) { return e.checked; };
+  case 'Selected': return function(e) { return e.selected; };
+  default: return function(e) { return e[p]; };
   }
+}
+function __sdrText(v) {
   if (v === undefined || v === null) return '';
   if (typeof v === 'boolean') return v ? 'true' : 'false';
   if (typeof v === 'object') return '';
   return String(v);
 }
+function __sdrGet(e, p) { return __sdrText(__sdrReader(p)(e)); }
+)JS";
+
+// One pass over the elements in the order of document.all (the same list
+// as getElementsByTagName('*'), which the engine walks faster). A record is the
+// element's trimmed lower-case node name, then the wanted columns of its tag;
+// columns its tag does not want are left empty and trailing empty ones are not
+// sent at all. Node names repeat, so each is lower-cased and looked up once.
+const char *const kSnapshot = R"JS(
+(function(props, tags, want) {
+  var all = document.getElementsByTagName('*'), n = all.length;
+  var out = new Array(n);
+  var US = '\u001f', bad = /[\u001e\u001f]/, badAll = /[\u001e\u001f]/g;
+  var readers = props.map(__sdrReader), every = [];
+  for (var k = 0; k < props.length; k++) every.push(k);
+  var plan = new Map();
+  for (var t = 0; t < tags.length; t++)
+    plan.set(tags[t], want.length ? want[t] : every);
+  var byName = new Map(); // node name -> [lower-case name, columns]
+  for (var i = 0; i < n; i++) {
+    var e = all[i], raw = e.nodeName, seen = byName.get(raw);
+    if (seen === undefined) {
+      var low = String(raw || '').trim().toLowerCase();
+      seen = [low, tags.length ? plan.get(low) : every];
+      byName.set(raw, seen);
+    }
+    var nn = seen[0], cols = seen[1];
+    if (!cols || !cols.length) { out[i] = nn; continue; }
+    var rec = nn, at = 0;
+    for (var c = 0; c < cols.length; c++) {
+      var col = cols[c], v;
+      for (; at <= col; at++) rec += US;
+      try { v = __sdrText(readers[col](e)); } catch (x) { v = ''; }
+      if (bad.test(v)) v = v.replace(badAll, ' ');
+      rec += v;
+    }
+    out[i] = rec;
+  }
+  return out.join('\u001e');
+})
 )JS";
 
 QString jsString(const QString &s) {
@@ -299,10 +345,12 @@ WebBrowser::WebBrowser(QWidget *parent) : QWebEngineView(parent) {
   page_ = new BrowserPage(sharedProfile(), this);
   setPage(page_);
   connect(page_, &QWebEnginePage::loadStarted, this, [this] {
+    engineLoading_ = true;
     loading_ = true;
     readyState_ = 1;
     networkFailure_ = false;
     ++navigationSerial_;
+    emit loadStateChanged();
   });
   connect(page_, &QWebEnginePage::loadingChanged, this,
           [this](const QWebEngineLoadingInfo &info) {
@@ -314,8 +362,10 @@ WebBrowser::WebBrowser(QWidget *parent) : QWebEngineView(parent) {
               networkFailure_ = true;
           });
   connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
+    engineLoading_ = false;
     loading_ = false;
     readyState_ = 4;
+    emit loadStateChanged();
   });
   connect(page_, &QWebEnginePage::newWindowRequested, this,
           [this](QWebEngineNewWindowRequest &request) {
@@ -328,8 +378,10 @@ WebBrowser::WebBrowser(QWidget *parent) : QWebEngineView(parent) {
 WebBrowser::~WebBrowser() { setAwaitingChooser(false); }
 
 void WebBrowser::markInteractive() {
-  if (loading_ && readyState_ < 3)
+  if (loading_ && readyState_ < 3) {
     readyState_ = 3;
+    emit loadStateChanged();
+  }
 }
 
 void WebBrowser::startRecording(const QStringList &properties) {
@@ -370,11 +422,17 @@ void WebBrowser::recorded(const QString &message) {
 
 void WebBrowser::Navigate(const QString &url) {
   // A load still in flight (a wait that timed out) is stopped first, so
-  // that its late end is not taken for the end of the new one.
-  if (page_->isLoading()) {
+  // that its late end is not taken for the end of the new one: the engine
+  // stops loading a moment before it reports the end, so the wait is for
+  // the report.
+  if (page_->isLoading() || engineLoading_) {
     triggerPageAction(QWebEnginePage::Stop);
     QPointer<WebBrowser> self(this);
-    pumpUntil([&] { return !self || !page_->isLoading(); }, 1000);
+    pumpUntil([&] { return !self || (!page_->isLoading() && !engineLoading_); },
+              1000);
+    if (!self)
+      return;
+    engineLoading_ = false;
   }
   // The load is under way from this call on, as far as any wait after it
   // is concerned; the engine reports its own start a moment later.
@@ -446,24 +504,69 @@ int WebBrowser::elementCount() {
   return evaluate(QStringLiteral("document.all.length")).toInt();
 }
 
-QVector<QStringList> WebBrowser::snapshot(const QStringList &properties,
-                                          const QStringList &tags) {
+QVector<QStringList>
+WebBrowser::snapshot(const QStringList &properties, const QStringList &tags,
+                     const QVector<QStringList> &tagProperties) {
   ++snapshotCount;
+  // Per tag, the columns to read, in ascending order.
+  QJsonArray want;
+  if (!tagProperties.isEmpty()) {
+    for (int t = 0; t < tags.size(); ++t) {
+      QVector<int> cols;
+      for (const QString &p : tagProperties.value(t)) {
+        const int c = properties.indexOf(p);
+        if (c >= 0 && !cols.contains(c))
+          cols << c;
+      }
+      std::sort(cols.begin(), cols.end());
+      QJsonArray a;
+      for (int c : cols)
+        a << c;
+      want << a;
+    }
+  }
   // One flat string rather than JSON: records split by U+001E, fields by
   // U+001F (taken out of the values), which both sides handle in one pass.
-  const QString js =
-      QString::fromUtf8(kGetter) +
-      QStringLiteral(
-          "(function(props, tags){var all=document.all,n=all.length,"
-          "out=new Array(n),RS='\u001e',US='\u001f',bad=/[\u001e\u001f]/g;"
-          "for(var i=0;i<n;i++){var e=all[i];"
-          "var nn=String(e.nodeName||'').trim().toLowerCase();var rec=nn;"
-          "if(!tags.length||tags.indexOf(nn)>=0){for(var k=0;k<props.length;"
-          "k++){var v;try{v=__sdrGet(e,props[k]);}catch(x){v='';}"
-          "rec+=US+v.replace(bad,' ');}}out[i]=rec;}return out.join(RS);})"
-          "(%1,%2)")
-          .arg(jsArray(properties), jsArray(tags));
-  return parseSnapshot(evaluate(js).toString(), properties.size());
+  const QString js = QString::fromUtf8(kGetter) + QString::fromUtf8(kSnapshot) +
+                     QStringLiteral("(%1,%2,%3)")
+                         .arg(jsArray(properties), jsArray(tags),
+                              QString::fromUtf8(QJsonDocument(want).toJson(
+                                  QJsonDocument::Compact)));
+  const QString flat = evaluate(js).toString();
+  QVector<QStringList> rows;
+  if (flat.isEmpty())
+    return rows;
+  const int width = properties.size() + 1;
+  rows.reserve(flat.count(QChar(0x1e)) + 1);
+  // Rows share one string per node name and leave empty fields null, so
+  // that a large page costs about one allocation per element.
+  QVector<QString> names;
+  const QStringView all(flat);
+  qsizetype start = 0;
+  while (start <= all.size()) {
+    qsizetype end = all.indexOf(QChar(0x1e), start);
+    if (end < 0)
+      end = all.size();
+    const QStringView rec = all.mid(start, end - start);
+    QStringList &row = rows.emplace_back();
+    row.reserve(width);
+    qsizetype cut = rec.indexOf(QChar(0x1f));
+    const QStringView name = cut < 0 ? rec : rec.left(cut);
+    auto known = std::find(names.cbegin(), names.cend(), name);
+    if (known == names.cend())
+      known = names.insert(names.cend(), name.toString());
+    row << *known;
+    while (cut >= 0) {
+      const qsizetype from = cut + 1;
+      cut = rec.indexOf(QChar(0x1f), from);
+      const QStringView f = rec.mid(from, (cut < 0 ? rec.size() : cut) - from);
+      row << (f.isEmpty() ? QString() : f.toString());
+    }
+    while (row.size() < width)
+      row << QString();
+    start = end + 1;
+  }
+  return rows;
 }
 
 QString WebBrowser::getProperty(int index, const QString &property) {

@@ -75,9 +75,13 @@ public:
   // One script call: for every element, its trimmed lower-cased nodename
   // followed by the requested properties. Properties are computed only for
   // elements whose tag is in `tags` (all elements when `tags` is empty);
-  // the others carry empty strings.
+  // the others carry empty strings. `tagProperties`, when given, narrows
+  // this per tag: an element of tags[k] gets only tagProperties[k] (the
+  // other columns of its row stay empty), since some properties (innerText
+  // above all, which lays the page out) are costly to read.
   QVector<QStringList> snapshot(const QStringList &properties,
-                                const QStringList &tags = {});
+                                const QStringList &tags = {},
+                                const QVector<QStringList> &tagProperties = {});
   // Counts the snapshots taken by any browser: what one scan found is
   // only known to be current until the next one is taken.
   static quint64 snapshotSerial();
@@ -140,6 +144,12 @@ public:
   void startRecording(const QStringList &properties);
   std::function<void(const Recorded &)> onRecorded;
 
+signals:
+  // Busy or ReadyState may have changed: a load began, the document became
+  // readable or the load ended. Waits sleep between polls until this or
+  // their poll time, so they see the change at once.
+  void loadStateChanged();
+
 private:
   friend class BrowserPage;
   void markInteractive();
@@ -150,6 +160,7 @@ private:
   BrowserPage *page_;
   int readyState_ = 4;
   bool loading_ = false;
+  bool engineLoading_ = false; // between the engine's start and end reports
   bool networkFailure_ = false;
   bool chooserOpen_ = false;
   int choosersOpened_ = 0;

@@ -100,9 +100,13 @@ QStringList readTextLines(const QString &path, bool *exists) {
   return f.lines;
 }
 
+bool mayReplaceFile(const QString &path) {
+  return !unreadableFiles().contains(QFileInfo(path).absoluteFilePath());
+}
+
 bool writeTextLines(const QString &path, const QStringList &lines,
                     bool privateFile) {
-  if (unreadableFiles().contains(QFileInfo(path).absoluteFilePath()))
+  if (!mayReplaceFile(path))
     return false;
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly))

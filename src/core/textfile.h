@@ -28,6 +28,10 @@ TextFile readTextFile(const QString &path);
 // What the user is told about such a file.
 QString unreadableMessage(const QString &path, const QString &why);
 
+// false while the file's last read failed: a save must not replace a file
+// whose contents were never seen.
+bool mayReplaceFile(const QString &path);
+
 // Replaces the file whole: the lines go to a temporary file beside it that
 // is renamed over the old one, so a crash or a full disk never leaves half
 // a file. privateFile: created readable and writable by the user alone.

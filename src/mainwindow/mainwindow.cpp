@@ -187,6 +187,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
   tmrSansho = new QTimer(this);
   tmrSansho->setObjectName(QStringLiteral("tmrSansho"));
   tmrSansho->setInterval(kSanshoMs);
+  // Every upload waits for its first tick: a coarse timer may fire it up to
+  // 5% late.
+  tmrSansho->setTimerType(Qt::PreciseTimer);
   tmrSansho->setSingleShot(false);
   connect(tmrSansho, &QTimer::timeout, this, &MainWindow::sanshoTick);
   onSansho = [] { fillFileDialog(true); };

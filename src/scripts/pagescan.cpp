@@ -54,6 +54,22 @@ QStringList scanTags(const QVector<Target> &targets) {
   return tags;
 }
 
+QVector<QStringList> scanTagProperties(const QVector<Target> &targets) {
+  const QStringList tags = scanTags(targets);
+  QVector<QStringList> props(tags.size());
+  auto add = [&](const QString &tag, const QString &p) {
+    QStringList &l = props[tags.indexOf(tag)];
+    if (!l.contains(p))
+      l << p;
+  };
+  for (const Target &t : targets) {
+    add(t.tag, propertyOf(t));
+    if (t.collectOptions)
+      add(QStringLiteral("option"), QStringLiteral("innerText"));
+  }
+  return props;
+}
+
 ScanResult scanSnapshot(const Snapshot &rows, const QStringList &properties,
                         const QVector<Target> &targets) {
   ScanResult r;

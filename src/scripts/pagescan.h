@@ -48,6 +48,9 @@ using Snapshot = QVector<QStringList>;
 // The properties and tags a snapshot needs for these targets.
 QStringList scanProperties(const QVector<Target> &targets);
 QStringList scanTags(const QVector<Target> &targets);
+// Per tag of scanTags, the properties its targets read (option elements:
+// their text), so that a snapshot reads nothing else of that tag.
+QVector<QStringList> scanTagProperties(const QVector<Target> &targets);
 
 // One pass over the element list, targets tested in their order on each
 // element.

@@ -49,7 +49,8 @@ QString ScriptContext::itemPath(int row) const {
 
 ScanResult ScriptContext::scanPage(const QVector<Target> &targets) {
   const QStringList props = scanProperties(targets);
-  const Snapshot rows = web()->snapshot(props, scanTags(targets));
+  const Snapshot rows =
+      web()->snapshot(props, scanTags(targets), scanTagProperties(targets));
   QCoreApplication::processEvents();
   const ScanResult r = scanSnapshot(rows, props, targets);
   rememberFound(rows, props, targets, r);

@@ -133,6 +133,19 @@ TEST_F(BrowserTest, WaitsForACompletePageAndReadsItsElements) {
   }
   EXPECT_TRUE(sawOption);
   EXPECT_TRUE(sawAlt);
+
+  // Narrowed per tag: each tag reads only its own columns, with the values
+  // the full snapshot has; other elements keep just their name.
+  const auto narrow = browser()->snapshot(props, {"input", "option"},
+                                          {{"Name"}, {"innerText"}});
+  ASSERT_EQ(narrow.size(), rows.size());
+  for (int i = 0; i < rows.size(); ++i) {
+    ASSERT_EQ(narrow[i].size(), props.size() + 1);
+    EXPECT_EQ(narrow[i][0], rows[i][0]);
+    const int keep = rows[i][0] == "input" ? 1 : rows[i][0] == "option" ? 3 : 0;
+    for (int c = 1; c <= props.size(); ++c)
+      EXPECT_EQ(narrow[i][c], c == keep ? rows[i][c] : QString()) << i << c;
+  }
 }
 
 TEST_F(BrowserTest, ClickOnALinkIsWaitedFor) {

@@ -1,6 +1,7 @@
 #include "core/itemlist.h"
 #include "core/textfile.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -39,6 +40,15 @@ TEST(ItemList, SaveLoadRoundTripKeepsStatusesAndPriorities) {
   EXPECT_EQ(back.item(0).name, "犬.jpg");
   EXPECT_EQ(back.item(1).folder, "/"); // root folder keeps its "/"
   EXPECT_EQ(back.item(1).priority, "5");
+
+  // A later save replaces the file whole and leaves nothing beside it; one
+  // that cannot write says so.
+  m.removeItems(1, 1);
+  ASSERT_TRUE(saveItemList(m, path));
+  EXPECT_EQ(readTextLines(path), QStringList({"済,/home/u/写真/犬.jpg,5"}));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+            QStringList({"Default.sdr"}));
+  EXPECT_FALSE(saveItemList(m, dir.filePath("missing/Default.sdr")));
 }
 
 TEST(ItemList, DamagedLinesAreSkippedAndAMissingFileKeepsTheList) {

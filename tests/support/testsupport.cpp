@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "browser/browserwindow.h"
 #include "core/paths.h"
 #include "core/runlog.h"
 #include "core/settings.h"
@@ -37,7 +38,9 @@ int runTestsWithApp(int argc, char **argv) {
   QApplication app(argc, argv);
   setProgramFolder(QCoreApplication::applicationDirPath());
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  deleteBrowserWindows();
+  return result;
 }
 
 LogCapture::LogCapture() {
