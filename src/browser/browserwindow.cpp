@@ -169,21 +169,9 @@ void BrowserWindow::closeEvent(QCloseEvent *event) {
   }
   if (!secondary_) {
     // The same geometry that load applies: the client area, not the frame
-    // around it, or the window would move by its frame on every run. A
-    // minimised window is marked by negative positions and comes back
-    // minimised; a minimised or maximised one keeps its normal size.
-    const bool minimised = isMinimized();
-    QRect g = (minimised || isMaximized() || isFullScreen()) ? normalGeometry()
-                                                             : geometry();
-    if (!g.isValid())
-      g = geometry();
-    const QString mark = QStringLiteral("-1");
-    setting(BrowserTop) =
-        minimised ? mark : QString::number(pixelsToTwipsY(g.y()));
-    setting(BrowserLeft) =
-        minimised ? mark : QString::number(pixelsToTwipsX(g.x()));
-    setting(BrowserWidth) = QString::number(pixelsToTwipsX(g.width()));
-    setting(BrowserHeight) = QString::number(pixelsToTwipsY(g.height()));
+    // around it, or the window would move by its frame on every run.
+    storeWindowGeometry(this, BrowserTop, BrowserLeft, BrowserWidth,
+                        BrowserHeight);
   }
   event->accept();
 }

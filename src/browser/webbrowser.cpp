@@ -29,6 +29,10 @@ const char *const kReadyMarker = "__sendora_document_ready__";
 // a chooser the automation opened may stay open.
 constexpr int kChooserAppearMs = 15000;
 constexpr int kChooserBoundMs = 60000;
+// A file click that opened no chooser within this is sent again, at most
+// kClickSends times in all.
+constexpr int kClickResendMs = 1500;
+constexpr int kClickSends = 3;
 // The longest a click on a link or a submit waits for its load to begin.
 constexpr int kLoadStartMs = 5000;
 int awaitingChooserCount = 0;
@@ -236,10 +240,11 @@ QStringList BrowserPage::chooseFiles(FileSelectionMode mode,
   QPointer<WebBrowser> owner(owner_);
   // The click that asked for it has already given up: nobody would serve
   // this chooser, and it would hold the run for ever.
-  if (owner->refuseLateChooser_) {
-    owner->refuseLateChooser_ = false;
+  if (!owner->fileClickPending_ && owner->lateChoosers_ > 0) {
+    --owner->lateChoosers_;
     return {};
   }
+  ++owner->choosersRequested_;
   const bool automated = owner->fileClickPending_;
   if (automated && WebBrowser::chooserDelayMs > 0) {
     QEventLoop late;
@@ -726,28 +731,51 @@ bool WebBrowser::clickFileInput(const QJsonArray &r) {
   window()->activateWindow();
   target->setFocus(Qt::OtherFocusReason);
   const int before = choosersOpened_;
+  const int requestedBefore = choosersRequested_;
   QPointer<WebBrowser> self(this);
-  refuseLateChooser_ = false;
+  lateChoosers_ = 0;
   fileClickPending_ = true;
   setAwaitingChooser(true);
-  QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
-                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &press);
-  QApplication::sendEvent(target, &release);
+  auto send = [&] {
+    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+  };
   // The chooser runs its own modal loop inside our pumping; once it is
   // closed the count has moved and the flag is down again.
-  const bool done = pumpUntil(
-      [&] { return !self || (choosersOpened_ > before && !chooserOpen_); },
-      kChooserAppearMs);
+  auto finished = [&] {
+    return !self || (choosersOpened_ > before && !chooserOpen_);
+  };
+  // Right after a page has loaded the engine sometimes drops the click.
+  // A visible input is clicked again while no chooser has come; a hidden
+  // one is not, since the layer its click goes through may be gone.
+  int sent = 0;
+  bool done = false;
+  QElapsedTimer waited;
+  waited.start();
+  while (!done && self) {
+    if (sent == 0 || (!r.at(2).toBool() && sent < kClickSends &&
+                      choosersRequested_ == requestedBefore)) {
+      send();
+      ++sent;
+    }
+    const int left = kChooserAppearMs - int(waited.elapsed());
+    if (left <= 0)
+      break;
+    done = pumpUntil(finished, std::min(left, kClickResendMs));
+    if (!done && (StopRequested || waited.elapsed() >= kChooserAppearMs))
+      break;
+  }
   if (!self)
     return false;
   setAwaitingChooser(false);
   fileClickPending_ = false;
-  // A chooser that turns up after this would wait for nobody.
-  if (choosersOpened_ == before)
-    refuseLateChooser_ = true;
+  // A chooser that turns up after this, for a click that went unanswered,
+  // would wait for nobody.
+  lateChoosers_ = std::max(0, sent - (choosersRequested_ - requestedBefore));
   if (r.at(2).toBool())
     evaluate(QStringLiteral(
         "document.querySelectorAll('[data-sendora-layer]').forEach("

@@ -166,7 +166,8 @@ private:
   int choosersOpened_ = 0;
   bool fileClickPending_ = false; // a file click waits for its chooser
   bool awaitingCounted_ = false;
-  bool refuseLateChooser_ = false; // a chooser now would come too late
+  int lateChoosers_ = 0;      // choosers still to come for unanswered clicks
+  int choosersRequested_ = 0; // asked for by the page, shown or not
   bool clickFailed_ = false;
   bool elementChanged_ = false;
   quint64 newWindowSerial_ = 0;

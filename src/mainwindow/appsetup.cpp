@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTranslator>
+#include <QWidget>
 
 #include <clocale>
 #include <cmath>
@@ -111,6 +112,21 @@ int twipsToPixelsX(double twips) {
 }
 int twipsToPixelsY(double twips) {
   return int(std::lround(twips / twipsPerPixel(Qt::Vertical)));
+}
+
+void storeWindowGeometry(const QWidget *w, SettingId top, SettingId left,
+                         SettingId width, SettingId height) {
+  const bool minimised = w->isMinimized();
+  QRect g = (minimised || w->isMaximized() || w->isFullScreen())
+                ? w->normalGeometry()
+                : w->geometry();
+  if (!g.isValid())
+    g = w->geometry();
+  const QString mark = QStringLiteral("-1");
+  setting(top) = minimised ? mark : QString::number(pixelsToTwipsY(g.y()));
+  setting(left) = minimised ? mark : QString::number(pixelsToTwipsX(g.x()));
+  setting(width) = QString::number(pixelsToTwipsX(g.width()));
+  setting(height) = QString::number(pixelsToTwipsY(g.height()));
 }
 
 WorkArea primaryWorkArea() {

@@ -9,6 +9,7 @@
 #include <Qt>
 
 class QApplication;
+class QWidget;
 
 // Call before the QApplication exists. Chooses xcb when an X display is
 // there (the companion tool must see our windows), keeps Chromium off the
@@ -31,6 +32,13 @@ int pixelsToTwipsX(double pixels);
 int pixelsToTwipsY(double pixels);
 int twipsToPixelsX(double twips);
 int twipsToPixelsY(double twips);
+
+// Stores a window's place and size in twips under the four settings: the
+// client area (what a restore applies), the normal geometry of a minimised
+// or maximised window, and "-1" positions for a minimised one, which then
+// comes back minimised.
+void storeWindowGeometry(const QWidget *w, SettingId top, SettingId left,
+                         SettingId width, SettingId height);
 
 // The right and bottom edges of the primary screen's usable area, in twips.
 WorkArea primaryWorkArea();

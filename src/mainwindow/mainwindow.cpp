@@ -428,18 +428,7 @@ void MainWindow::applySavedColumnWidths() {
 }
 
 void MainWindow::storeGeometry() {
-  const bool minimised = isMinimized();
-  QRect g = (minimised || isMaximized() || isFullScreen()) ? normalGeometry()
-                                                           : geometry();
-  if (!g.isValid())
-    g = geometry();
-  const QString minimisedMark = QStringLiteral("-1");
-  setting(MainTop) =
-      minimised ? minimisedMark : QString::number(pixelsToTwipsY(g.y()));
-  setting(MainLeft) =
-      minimised ? minimisedMark : QString::number(pixelsToTwipsX(g.x()));
-  setting(MainWidth) = QString::number(pixelsToTwipsX(g.width()));
-  setting(MainHeight) = QString::number(pixelsToTwipsY(g.height()));
+  storeWindowGeometry(this, MainTop, MainLeft, MainWidth, MainHeight);
   const bool keepWidths = isOn(SaveColWidth);
   for (int c = 0; c < 4; ++c)
     setting(kColumnSetting[c]) =

@@ -106,12 +106,17 @@ void ScriptContext::pageChanged() {
   pageChanged_ = true;
 }
 
-void ScriptContext::setValue(int i, const QString &text) {
+void ScriptContext::setGuarded(int i, const QString &property,
+                               const QVariant &value) {
   if (pageChangedNow())
     return;
-  web()->setProperty(i, QStringLiteral("Value"), text, guardOf(i));
+  web()->setProperty(i, property, value, guardOf(i));
   if (web()->elementChanged())
     pageChanged();
+}
+
+void ScriptContext::setValue(int i, const QString &text) {
+  setGuarded(i, QStringLiteral("Value"), text);
 }
 
 void ScriptContext::clickElement(int i) {
@@ -140,11 +145,7 @@ void ScriptContext::setCheckbox(int i, bool wanted, const QString &onText,
 }
 
 void ScriptContext::selectOption(int k) {
-  if (pageChangedNow())
-    return;
-  web()->setProperty(k, QStringLiteral("Selected"), true, guardOf(k));
-  if (web()->elementChanged())
-    pageChanged();
+  setGuarded(k, QStringLiteral("Selected"), true);
 }
 
 QString ScriptContext::readText(int i) {

@@ -206,6 +206,8 @@ public:
 
 private:
   const ElementGuard *guardOf(int i) const;
+  // Sets a property of a scanned element, unless it is no longer the one.
+  void setGuarded(int i, const QString &property, const QVariant &value);
   // A guarded action was refused: the page is not the one scanned.
   void pageChanged();
   // Ends a pass that gave items up: how many are left, then the error
