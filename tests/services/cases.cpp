@@ -353,18 +353,18 @@ const ServiceCase &serviceCase(const std::string &name) {
 }
 
 ServiceTest::ServiceTest(const char *name)
-    : spec(serviceCase(name)), base(spec.make()) {}
+    : svcCase(serviceCase(name)), base(svcCase.make()) {}
 
 void ServiceTest::SetUp() {
   ServiceRunTest::SetUp();
   ASSERT_TRUE(base->start());
-  setting(BlogUrl) = QString::fromStdString(base->url(spec.startPath));
-  setServiceLoginUrl(spec.service, setting(BlogUrl));
-  setting(UserId) = spec.user;
+  setting(BlogUrl) = QString::fromStdString(base->url(svcCase.startPath));
+  setServiceLoginUrl(svcCase.service, setting(BlogUrl));
+  setting(UserId) = svcCase.user;
   setting(Password) = "secret";
   for (SettingId id : {MakeUrlList, LogOut, CheckLogin})
     setting(id) = "1";
-  spec.settings(*base);
+  svcCase.settings(*base);
   queueTwoFiles();
 }
 
@@ -449,4 +449,12 @@ void ServiceTest::expectAllIn(const QString &folder) {
   EXPECT_EQ(statuses(), QStringList(int(files.size()), "済"));
   for (const QString &l : listFileLines())
     EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
+}
+
+void ServiceTest::runLoggedIn(const LogCapture &log) {
+  base->setNewSessionsLoggedIn(true);
+  setting(LogOut) = "0";
+  startRun();
+  EXPECT_TRUE(log.contains("既にログインされている?"));
+  EXPECT_FALSE(log.contains("ログイン情報入力"));
 }

@@ -56,13 +56,16 @@ protected:
   void expectAllIn(const QString &folder);
   // Where every upload went, by file name.
   std::map<QString, QString> foldersByName() const;
+  // A run on a site that takes new sessions as logged in, without log-out:
+  // the login form is passed over ("既にログインされている?").
+  void runLoggedIn(const LogCapture &log);
   // The run, cut short (and failed) if a fault keeps it going round.
   void run();
   // Every "済" was received byte for byte; with `complete`, every received
   // file is marked too; the list file says what the grid says.
   void expectQueueTellsTheTruth(bool complete);
 
-  const ServiceCase &spec;
+  const ServiceCase &svcCase;
   std::unique_ptr<fake::FakeSite> base;
 };
 

@@ -40,13 +40,9 @@ TEST_F(CocologRun, ControlPanelIntoTheNamedFolderOrTheTop) {
 }
 
 TEST_F(CocologRun, AlreadyLoggedInAndAnAlbumThatIsNotThere) {
-  site.setNewSessionsLoggedIn(true);
-  setting(LogOut) = "0";
   {
     LogCapture log;
-    startRun();
-    EXPECT_TRUE(log.contains("既にログインされている?"));
-    EXPECT_FALSE(log.contains("ログイン情報入力"));
+    runLoggedIn(log);
     expectAllIn("日記");
   }
 

@@ -16,13 +16,9 @@ struct CscRun : SiteTest<fake::FakeCsc> {
 } // namespace
 
 TEST_F(CscRun, OnlyAGreetingOfThisVeryAccountMeansLoggedIn) {
-  site.setNewSessionsLoggedIn(true);
-  setting(LogOut) = "0";
   {
     LogCapture log;
-    startRun();
-    EXPECT_TRUE(log.contains("既にログインされている?"));
-    EXPECT_FALSE(log.contains("ログイン情報入力"));
+    runLoggedIn(log);
     EXPECT_EQ(statuses(), QStringList({"済", "済"}));
   }
   window()->items()->purgeDone(false);

@@ -21,11 +21,7 @@ struct Fc2Run : SiteTest<fake::FakeFc2> {
 
 TEST_F(Fc2Run, AlreadyLoggedInAndTheTopPageDetour) {
   LogCapture log;
-  site.setNewSessionsLoggedIn(true);
-  setting(LogOut) = "0";
-  startRun();
-  EXPECT_TRUE(log.contains("既にログインされている?"));
-  EXPECT_FALSE(log.contains("ログイン情報入力"));
+  runLoggedIn(log);
   EXPECT_EQ(statuses(), QStringList({"済", "済"}));
 
   // From the blog's top page: the management link leads straight in, and

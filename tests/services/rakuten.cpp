@@ -60,12 +60,8 @@ TEST_F(RakutenRun, EmptyTextAreaCostsOnlyTheUrlEntry) {
 }
 
 TEST_F(RakutenRun, AlreadyLoggedInShowsOnlyTheLogoutLink) {
-  site.setNewSessionsLoggedIn(true);
-  setting(LogOut) = "0";
   LogCapture log;
-  startRun();
-  EXPECT_TRUE(log.contains("既にログインされている?"));
-  EXPECT_FALSE(log.contains("ログイン情報入力"));
+  runLoggedIn(log);
   EXPECT_FALSE(log.contains("ログアウト検索"));
   EXPECT_EQ(statuses(), QStringList({"済", "済"}));
 }

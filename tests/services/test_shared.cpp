@@ -24,9 +24,9 @@ TEST_P(EveryService, UploadsMarksRecordsAndLogsOut) {
   for (size_t i = 0; i < got.size(); ++i) {
     EXPECT_EQ(QString::fromStdString(got[i].filename), files[i].first);
     EXPECT_EQ(QByteArray::fromStdString(got[i].bytes), files[i].second);
-    EXPECT_EQ(got[i].folder, spec.folder);
-    if (spec.eachUpload)
-      spec.eachUpload(got[i]);
+    EXPECT_EQ(got[i].folder, svcCase.folder);
+    if (svcCase.eachUpload)
+      svcCase.eachUpload(got[i]);
   }
   EXPECT_EQ(statuses(), QStringList({"済", "済"}));
   const QStringList list = listFileLines();
@@ -35,22 +35,23 @@ TEST_P(EveryService, UploadsMarksRecordsAndLogsOut) {
     EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
 
   QStringList urls;
-  for (size_t i = 0; spec.url && i < files.size(); ++i)
+  for (size_t i = 0; svcCase.url && i < files.size(); ++i)
     urls << data.file("up/" + files[i].first) + "\t" +
-                spec.url(*base, int(i), files[i].first);
+                svcCase.url(*base, int(i), files[i].first);
   EXPECT_EQ(urlListLines(), urls);
 
   const QStringList l = log.lines();
-  EXPECT_EQ(l.mid(0, 2), QStringList({"ブラウザを開く",
-                                      serviceTable()[spec.service].logLabel}));
+  EXPECT_EQ(l.mid(0, 2),
+            QStringList(
+                {"ブラウザを開く", serviceTable()[svcCase.service].logLabel}));
   EXPECT_EQ(l.last(), "ブラウザを閉じる");
   EXPECT_TRUE(log.contains("ログインチェック成功"));
-  for (const QStringList &run : spec.steps)
+  for (const QStringList &run : svcCase.steps)
     EXPECT_TRUE(holdsRun(l, run)) << run.join(" / ").toStdString();
-  if (!spec.logoutPath.empty()) {
+  if (!svcCase.logoutPath.empty()) {
     // "ログアウト押下完了" or "サインアウト押下完了"
     EXPECT_EQ(l.filter(QRegularExpression("アウト押下完了$")).size(), 1);
-    EXPECT_EQ(requestsTo(spec.logoutPath), 1);
+    EXPECT_EQ(requestsTo(svcCase.logoutPath), 1);
   } else {
     EXPECT_FALSE(log.contains("ログアウト検索"));
   }
