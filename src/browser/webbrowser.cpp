@@ -212,7 +212,10 @@ private:
 };
 
 // Pumps events until `done` is true, the time is up or a stop is asked for.
-bool pumpUntil(const std::function<bool()> &done, int timeoutMs) {
+// With `browser`, each step of its load ends a pump at once, so that a
+// wait for a load to begin or end sees it without a poll's delay.
+bool pumpUntil(const std::function<bool()> &done, int timeoutMs,
+               WebBrowser *browser = nullptr) {
   QElapsedTimer t;
   t.start();
   const StopWatch stop;
@@ -221,6 +224,9 @@ bool pumpUntil(const std::function<bool()> &done, int timeoutMs) {
       return false;
     QEventLoop loop;
     QTimer::singleShot(2, &loop, &QEventLoop::quit);
+    if (browser)
+      QObject::connect(browser, &WebBrowser::loadStateChanged, &loop,
+                       &QEventLoop::quit);
     loop.exec();
   }
   return true;
@@ -254,36 +260,51 @@ QStringList BrowserPage::chooseFiles(FileSelectionMode mode,
       return {};
   }
   owner->setAwaitingChooser(false);
-  owner->chooserOpen_ = true;
-  ++owner->choosersOpened_;
   // A widget dialog (not the desktop's native one) so that the automation
   // can find it among the program's own windows and fill it. Modal to the
   // browser window only, so that the main window's 中止 stays reachable.
-  QFileDialog dlg(owner->window(), QString::fromUtf8(kFileChooserCaption));
-  dlg.setOption(QFileDialog::DontUseNativeDialog);
-  dlg.setFileMode(mode == FileSelectOpenMultiple ? QFileDialog::ExistingFiles
-                                                 : QFileDialog::ExistingFile);
-  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  // The last one is taken down here rather than when it closed: that
+  // (its folder model and watcher threads) costs more than all the rest of
+  // an item's automation, and the way back to the page after Open is where
+  // a run waits for it, while here the chooser service has not ticked yet.
+  delete owner->spentChooser_;
+  QPointer<QFileDialog> dlg =
+      new QFileDialog(owner->window(), QString::fromUtf8(kFileChooserCaption));
+  dlg->setOption(QFileDialog::DontUseNativeDialog);
+  dlg->setFileMode(mode == FileSelectOpenMultiple ? QFileDialog::ExistingFiles
+                                                  : QFileDialog::ExistingFile);
+  dlg->setAcceptMode(QFileDialog::AcceptOpen);
   // The automation finds the button by this caption, whatever the language.
-  dlg.setLabelText(QFileDialog::Accept, QStringLiteral("開く(&O)"));
-  dlg.setWindowModality(Qt::WindowModal);
+  dlg->setLabelText(QFileDialog::Accept, QStringLiteral("開く(&O)"));
+  dlg->setWindowModality(Qt::WindowModal);
+  owner->chooserOpen_ = true;
+  ++owner->choosersOpened_;
   // A chooser the automation opened never outlives a stop, nor a bound
   // that no serving takes anywhere near.
   QTimer watch;
   QElapsedTimer open;
   open.start();
   if (automated) {
-    QObject::connect(&watch, &QTimer::timeout, &dlg, [&] {
+    QObject::connect(&watch, &QTimer::timeout, dlg, [&] {
       if (StopRequested || open.elapsed() > kChooserBoundMs)
-        dlg.reject();
+        dlg->reject();
     });
     watch.start(100);
   }
   QStringList chosen;
-  if (dlg.exec() == QDialog::Accepted)
-    chosen = dlg.selectedFiles();
-  if (owner)
+  // The browser window may go while the chooser is up, and the dialog
+  // with it.
+  if (dlg->exec() == QDialog::Accepted && dlg)
+    chosen = dlg->selectedFiles();
+  if (owner) {
     owner->chooserOpen_ = false;
+    // A chooser asked for while this one was up has already been spent.
+    delete owner->spentChooser_;
+    owner->spentChooser_ = dlg;
+    // Until then no search by caption may take it for a chooser.
+    if (dlg)
+      dlg->setWindowTitle(QString());
+  }
   return chosen;
 }
 
@@ -434,7 +455,7 @@ void WebBrowser::Navigate(const QString &url) {
     triggerPageAction(QWebEnginePage::Stop);
     QPointer<WebBrowser> self(this);
     pumpUntil([&] { return !self || (!page_->isLoading() && !engineLoading_); },
-              1000);
+              1000, this);
     if (!self)
       return;
     engineLoading_ = false;
@@ -469,7 +490,7 @@ void WebBrowser::GoBack() {
   QPointer<WebBrowser> self(this);
   pumpUntil(
       [&] { return !self || navigationSerial_ != serial || url() != before; },
-      3000);
+      3000, this);
 }
 
 QVariant WebBrowser::evaluate(const QString &script, int timeoutMs) {
@@ -664,7 +685,8 @@ bool WebBrowser::Click(int index, const ElementGuard *guard) {
           "var nav=(a&&!/^(javascript:|#)/i.test(a.getAttribute('href'))&&"
           "here(a.target))||(!!f&&here(f.target)&&((t==='input'&&(ty==="
           "'submit'||ty==='image'))||(t==='button'&&ty==='submit')));"
-          "var r=null;if(file){e.scrollIntoView({block:'center'});"
+          "if(!file){e.click();return JSON.stringify({nav:nav,clicked:true});}"
+          "e.scrollIntoView({block:'center'});"
           "var b=e.getBoundingClientRect(),cs=getComputedStyle(e);"
           "var x=b.left+b.width/2,y=b.top+b.height/2;"
           "var hidden=b.width<1||b.height<1||cs.display==='none'||"
@@ -678,11 +700,13 @@ bool WebBrowser::Click(int index, const ElementGuard *guard) {
           "o.addEventListener('click',function(v){v.preventDefault();"
           "v.stopPropagation();o.remove();e.click();},true);"
           "(document.body||document.documentElement).appendChild(o);"
-          "x=innerWidth/2;y=innerHeight/2;}r=[x,y,hidden];}"
-          "return JSON.stringify({file:file,nav:nav,r:r});})()")
+          "x=innerWidth/2;y=innerHeight/2;}"
+          "return JSON.stringify({file:true,r:[x,y,hidden]});})()")
           .arg(index)
           .arg(guardCheck(guard, QStringLiteral("JSON.stringify({changed:"
                                                 "true})")));
+  const quint64 serial = navigationSerial_;
+  const quint64 windows = newWindowSerial_;
   const QJsonObject info =
       QJsonDocument::fromJson(evaluate(probe).toString().toUtf8()).object();
   if (info.value(QStringLiteral("changed")).toBool()) {
@@ -698,13 +722,9 @@ bool WebBrowser::Click(int index, const ElementGuard *guard) {
   if (info.value(QStringLiteral("file")).toBool())
     return clickFileInput(info.value(QStringLiteral("r")).toArray());
 
-  const quint64 serial = navigationSerial_;
-  const quint64 windows = newWindowSerial_;
-  const QString js = QStringLiteral("(function(){var e=document.all[%1];"
-                                    "if(!e)return false;e.click();return "
-                                    "true;})()")
-                         .arg(index);
-  const bool ok = evaluate(js).toBool();
+  // Anything else was clicked by the look itself: one call to the page
+  // rather than two.
+  const bool ok = info.value(QStringLiteral("clicked")).toBool();
   if (ok && info.value(QStringLiteral("nav")).toBool()) {
     // Let the navigation begin so that the caller's page wait sees it; a
     // click that should load a page and does not is a failed one.
@@ -714,7 +734,7 @@ bool WebBrowser::Click(int index, const ElementGuard *guard) {
           return !self || navigationSerial_ != serial ||
                  newWindowSerial_ != windows;
         },
-        kLoadStartMs);
+        kLoadStartMs, this);
     if (!began && self && !StopRequested)
       clickFailed_ = true;
   }

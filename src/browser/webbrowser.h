@@ -3,6 +3,7 @@
 // the window stays alive, timers fire and a stop is noticed.
 #pragma once
 #include <QJsonArray>
+#include <QPointer>
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
@@ -12,6 +13,8 @@
 #include <QWebEngineView>
 
 #include <functional>
+
+class QFileDialog;
 
 inline const char *const kServerNotFoundTitle = "サーバーが見つかりません。";
 inline const char *const kScriptDialogCaption = "Web ページからのメッセージ";
@@ -163,6 +166,7 @@ private:
   bool engineLoading_ = false; // between the engine's start and end reports
   bool networkFailure_ = false;
   bool chooserOpen_ = false;
+  QPointer<QFileDialog> spentChooser_; // closed, taken down at the next
   int choosersOpened_ = 0;
   bool fileClickPending_ = false; // a file click waits for its chooser
   bool awaitingCounted_ = false;
