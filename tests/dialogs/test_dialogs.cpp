@@ -35,11 +35,7 @@ QString u(const char *s) { return QString::fromUtf8(s); }
 
 class DialogTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    setFastSettings();
-    overrideBrowserMajorVersion(QString());
-    customDesignerHook() = nullptr;
-  }
+  void SetUp() override { setFastSettings(); }
   void TearDown() override {
     overrideBrowserMajorVersion(QString());
     customDesignerHook() = nullptr;
@@ -649,6 +645,13 @@ TEST_F(DialogTest, TitleTestPreselection) {
   EXPECT_TRUE(TitleTestDone);
   EXPECT_EQ(setting(DlgTitle), u("開く"));
   EXPECT_FALSE(t.isVisible());
+
+  // Closing the window ends the wait too and keeps the caption.
+  TitleTestDone = false;
+  modal.onWindowOf<TitleDialog>([](TitleDialog *w) { w->close(); });
+  runTitleTest(nullptr);
+  EXPECT_TRUE(TitleTestDone);
+  EXPECT_EQ(setting(DlgTitle), u("開く"));
 }
 
 TEST_F(DialogTest, TitleTestFindsTheRealChooserOnTheRealPage) {
@@ -656,6 +659,23 @@ TEST_F(DialogTest, TitleTestFindsTheRealChooserOnTheRealPage) {
   ModalScript modal;
   TitleDialog t;
   t.show();
+  // Without the page beside the program both tests say where it belongs.
+  QTemporaryDir empty;
+  const QString before = programFolder();
+  setProgramFolder(empty.path());
+  t.Command2->click();
+  t.Command3->click();
+  setProgramFolder(before);
+  ASSERT_EQ(modal.messages.size(), 2);
+  for (const QString &m : modal.messages) {
+    EXPECT_TRUE(m.startsWith(u("動作確認用ページ(※)が見つかりません。\n(※") +
+                             empty.path() + "/DlgTest/DlgTest.html)\n"));
+    EXPECT_TRUE(
+        m.endsWith(u("Sendora.exeがあるフォルダ内にコピーしてください。")));
+  }
+  EXPECT_FALSE(browserLoaded());
+
+  modal.messages.clear();
   t.Option1->click();
   t.Command2->click();
   ASSERT_FALSE(modal.messages.isEmpty());
@@ -674,10 +694,7 @@ TEST_F(DialogTest, TitleTestFindsTheRealChooserOnTheRealPage) {
   // part of the title test's own caption: its window is never the dialog
   t.Option4->click();
   t.Text1->setText(u("ファイルダイアログ"));
-  QElapsedTimer clock;
-  clock.start();
   t.Command2->click();
-  EXPECT_LT(clock.elapsed(), 30000);
   ASSERT_EQ(modal.messages.size(), 1);
   EXPECT_EQ(modal.lastMessage(),
             u("ファイルダイアログが見つかりませんでした。\n"
@@ -705,25 +722,6 @@ TEST_F(DialogTest, TitleTestShowModeClosesAForgottenChooser) {
   EXPECT_TRUE(modal.messages[0].startsWith(
       u("これからファイルダイアログ画面が開かれます。\n")));
   EXPECT_FALSE(t.Timer1->isActive());
-  EXPECT_FALSE(browserLoaded());
-}
-
-TEST_F(DialogTest, TitleTestWithoutThePage) {
-  QTemporaryDir empty;
-  const QString before = programFolder();
-  setProgramFolder(empty.path());
-  ModalScript modal;
-  TitleDialog t;
-  t.Command2->click();
-  t.Command3->click();
-  setProgramFolder(before);
-  ASSERT_EQ(modal.messages.size(), 2);
-  for (const QString &m : modal.messages) {
-    EXPECT_TRUE(m.startsWith(u("動作確認用ページ(※)が見つかりません。\n(※") +
-                             empty.path() + "/DlgTest/DlgTest.html)\n"));
-    EXPECT_TRUE(
-        m.endsWith(u("Sendora.exeがあるフォルダ内にコピーしてください。")));
-  }
   EXPECT_FALSE(browserLoaded());
 }
 
@@ -864,14 +862,6 @@ TEST_F(DialogTest, FirstStartLeadsToAConfiguredAccount) {
   EXPECT_EQ(setting(UserId), "taro");
 }
 
-TEST_F(DialogTest, ClosingTheTitleTestEndsTheWait) {
-  setting(DlgTitle) = u("開く");
-  ModalScript modal;
-  modal.onWindowOf<TitleDialog>([](TitleDialog *t) { t->close(); });
-  runTitleTest(nullptr);
-  EXPECT_TRUE(TitleTestDone);
-  EXPECT_EQ(setting(DlgTitle), u("開く"));
-}
 } // namespace
 
 int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

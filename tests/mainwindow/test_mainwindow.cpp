@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: menus, log, list commands,
 // drops, the item dialog and the closing rules, each against a data folder
 // of its own.
+#include "../dialogs/modalscript.h"
 #include "testsupport.h"
 
 #include "core/additems.h"
@@ -19,27 +20,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include <unistd.h>
 
 namespace {
-
-// Runs `body` on the next modal dialog of type T, from inside its loop.
-template <typename T> void onNextDialog(std::function<void(T *)> body) {
-  auto *timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, body]() {
-    auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible())
-      return;
-    timer->stop();
-    timer->deleteLater();
-    body(dialog);
-  });
-  timer->start();
-}
 
 QStringList paths(const ItemListModel &m) {
   QStringList out;
@@ -137,15 +122,13 @@ TEST_F(MainWindowTest, MenusHaveTheirCaptionsShortcutsAndHiddenEntries) {
 TEST_F(MainWindowTest, HooksAndRunLockedCommands) {
   open();
   // The end-of-run actions carry at most one mark.
-  QAction *suspend = action("menu_suspend");
-  QAction *shutdown = action("menu_shutdown");
   EXPECT_FALSE(window->suspendAfterRun() || window->shutdownAfterRun());
-  suspend->trigger();
+  action("menu_suspend")->trigger();
   EXPECT_TRUE(window->suspendAfterRun());
-  shutdown->trigger();
+  action("menu_shutdown")->trigger();
   EXPECT_TRUE(window->shutdownAfterRun());
   EXPECT_FALSE(window->suspendAfterRun());
-  shutdown->trigger();
+  action("menu_shutdown")->trigger();
   EXPECT_FALSE(window->suspendAfterRun() || window->shutdownAfterRun());
 
   int kihon = 0;
@@ -440,7 +423,8 @@ TEST_F(MainWindowTest, ItemDialogAddsOnOkAndNothingOnCancel) {
     writeFile(files.filePath(f), {});
   open();
 
-  onNextDialog<ItemDialog>([this](ItemDialog *d) {
+  ModalScript modal;
+  modal.onWindowOf<ItemDialog>([this](ItemDialog *d) {
     EXPECT_EQ(d->windowTitle(), "ｱｲﾃﾑ【追加】");
     auto *combo = d->findChild<QComboBox *>("cmbYusn");
     EXPECT_FALSE(combo->isEnabled());
@@ -463,7 +447,7 @@ TEST_F(MainWindowTest, ItemDialogAddsOnOkAndNothingOnCancel) {
             QStringList({files.filePath("a.jpg"), files.filePath("c.jpg")}));
   EXPECT_EQ(window->items()->item(0).priority, "5");
 
-  onNextDialog<ItemDialog>([this](ItemDialog *d) {
+  modal.onWindowOf<ItemDialog>([this](ItemDialog *d) {
     d->addPaths({files.filePath("b.jpg")});
     d->findChild<QPushButton *>("cmdCancel")->click();
   });

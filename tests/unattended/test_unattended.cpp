@@ -36,12 +36,6 @@ public slots:
   void open(const QUrl &url) { urls << url; }
 };
 
-int seconds(const QString &hms) {
-  const QStringList p = hms.split(':');
-  return p.size() == 3 ? p[0].toInt() * 3600 + p[1].toInt() * 60 + p[2].toInt()
-                       : -1;
-}
-
 TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
   TempDataFolder data;
   const QDate day(2026, 3, 31);
@@ -110,7 +104,10 @@ TEST_F(ServiceRunTest, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
                                  "残り 約(\\d+:\\d\\d:\\d\\d)$");
   const QRegularExpressionMatch m = shown.match(atFirst);
   ASSERT_TRUE(m.hasMatch()) << qPrintable(atFirst);
-  EXPECT_NEAR(seconds(m.captured(2)), 2 * seconds(m.captured(1)), 2);
+  auto seconds = [&](int n) {
+    return QTime::fromString(m.captured(n), "h:mm:ss").msecsSinceStartOfDay();
+  };
+  EXPECT_NEAR(seconds(2), 2 * seconds(1), 2000);
 
   EXPECT_EQ(statuses(), QStringList({"済", "済", "済", "済"}));
   EXPECT_EQ(window()->windowTitle(), "Sendora");
