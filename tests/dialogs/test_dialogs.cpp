@@ -435,9 +435,9 @@ TEST_F(DialogTest, AccountFileRoundTripAndCancel) {
     EXPECT_EQ(exchanged(),
               QStringList({u("FC2ブログ"), u("花子"), u("ぱすわーど")}));
   }
-  EXPECT_EQ(readFile(file), u("FC2ブログ,太郎,パス\r\na,更新後,c\r\n"
-                              "FC2ブログ,花子,ぱすわーど\r\n")
-                                .toUtf8());
+  EXPECT_EQ(
+      QString::fromUtf8(readFile(file)),
+      u("FC2ブログ,太郎,パス\r\na,更新後,c\r\nFC2ブログ,花子,ぱすわーど\r\n"));
   EXPECT_EQ(QFile(file).permissions() & (QFile::ReadGroup | QFile::ReadOther |
                                          QFile::WriteGroup | QFile::WriteOther),
             QFile::Permissions());

@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, GeometryAndColumnWidthsRoundTrip) {
   EXPECT_TRUE(window->grid()->isColumnHidden(ColPriority));
   ASSERT_TRUE(window->close());
   for (const auto &[id, value] : stored)
-    EXPECT_EQ(setting(id), id == ColWidth3 ? "0" : value) << id;
+    EXPECT_EQ(setting(id), QString(id == ColWidth3 ? "0" : value)) << id;
 
   // Both position values negative: the window was minimised.
   setting(MainLeft) = "-1";
