@@ -2,13 +2,7 @@
 // is still running: answers every message box with its default button and
 // keeps its text, and hands any other modal window to the test once.
 #pragma once
-#include <QApplication>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QStringList>
-#include <QTimer>
-#include <QVector>
+#include <QtWidgets>
 
 #include <functional>
 
@@ -24,47 +18,44 @@ public:
     timer_.start();
   }
 
-  QString lastMessage() const {
-    return messages.isEmpty() ? QString() : messages.last();
+  QString lastMessage() const { return messages.value(messages.size() - 1); }
+
+  // Hands the windows of type T to `act` and leaves the others alone.
+  template <class T> void onWindowOf(std::function<void(T *)> act) {
+    onWindow = [act](QWidget *w) {
+      auto *t = qobject_cast<T *>(w);
+      if (t)
+        act(t);
+      return t != nullptr;
+    };
   }
 
 private:
   void poll() {
     QWidget *w = QApplication::activeModalWidget();
-    if (!w || !w->isVisible())
+    if (!w || !w->isVisible() || handled_.contains(w))
       return;
-    if (auto *box = qobject_cast<QMessageBox *>(w)) {
-      if (answered_.contains(box))
-        return;
-      answered_ << box;
-      messages << box->text();
-      // Deferred: a click from inside this timer would hold the timer
-      // while a window opened by the click waits to be answered.
-      QPointer<QMessageBox> b(box);
-      QTimer::singleShot(0, box, [b] {
-        if (!b)
-          return;
-        if (b->defaultButton())
-          b->defaultButton()->click();
-        else
-          b->accept();
-      });
-      return;
-    }
-    for (const QPointer<QWidget> &h : handled_)
-      if (h == w)
-        return;
-    if (!onWindow)
+    auto *box = qobject_cast<QMessageBox *>(w);
+    if (!box && !onWindow)
       return;
     handled_ << QPointer<QWidget>(w);
+    if (box)
+      messages << box->text();
+    // Deferred: a click from inside this timer would hold the timer while
+    // a window opened by the click waits to be answered.
     QPointer<QWidget> target(w);
-    QTimer::singleShot(0, w, [this, target] {
-      if (target && !onWindow(target))
+    QTimer::singleShot(0, w, [this, target, box] {
+      if (!target)
+        return;
+      if (box && box->defaultButton())
+        box->defaultButton()->click();
+      else if (box)
+        box->accept();
+      else if (!onWindow(target))
         handled_.removeAll(target);
     });
   }
 
   QTimer timer_;
-  QVector<QPointer<QMessageBox>> answered_;
   QVector<QPointer<QWidget>> handled_;
 };

@@ -12,15 +12,16 @@
 namespace {
 const QString kBuild = QStringLiteral(SENDORA_BUILD_DIR);
 
-QString runTool(const QString &program, const QStringList &args,
-                int *code = nullptr) {
+// Runs a tool to its end; a failure shows what the tool printed.
+QString runTool(const QString &program, const QStringList &args) {
   QProcess p;
   p.setProcessChannelMode(QProcess::MergedChannels);
   p.start(program, args);
   p.waitForFinished(240000);
-  if (code)
-    *code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  return QString::fromUtf8(p.readAll());
+  const QString out = QString::fromUtf8(p.readAll());
+  EXPECT_TRUE(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+      << program.toStdString() << ": " << out.toStdString();
+  return out;
 }
 
 // The program folder, the command pointing into it, the menu entry and the
@@ -41,19 +42,14 @@ void expectLayout(const QString &prefix) {
 
 TEST(Package, DebianPackageHoldsTheProgramAndNamesWhatItNeeds) {
   QTemporaryDir out;
-  int code = -1;
-  const QString log = runTool("cpack",
-                              {"-G", "DEB", "-B", out.path(), "--config",
-                               kBuild + "/CPackConfig.cmake"},
-                              &code);
-  ASSERT_EQ(code, 0) << log.toStdString();
+  runTool("cpack", {"-G", "DEB", "-B", out.path(), "--config",
+                    kBuild + "/CPackConfig.cmake"});
   const QStringList debs = QDir(out.path()).entryList({"sendora_*.deb"});
-  ASSERT_EQ(debs.size(), 1) << log.toStdString();
+  ASSERT_EQ(debs.size(), 1);
   const QString deb = out.filePath(debs[0]);
 
   const QString root = out.filePath("root");
-  runTool("dpkg", {"-x", deb, root}, &code);
-  ASSERT_EQ(code, 0);
+  runTool("dpkg", {"-x", deb, root});
   expectLayout(root + "/usr");
 
   const QString depends = runTool("dpkg-deb", {"-f", deb, "Depends"});
@@ -66,10 +62,7 @@ TEST(Package, DebianPackageHoldsTheProgramAndNamesWhatItNeeds) {
 
 TEST(Package, InstallPrefixHoldsEverything) {
   QTemporaryDir prefix;
-  int code = -1;
-  const QString log =
-      runTool("cmake", {"--install", kBuild, "--prefix", prefix.path()}, &code);
-  ASSERT_EQ(code, 0) << log.toStdString();
+  runTool("cmake", {"--install", kBuild, "--prefix", prefix.path()});
   expectLayout(prefix.path());
 }
 } // namespace

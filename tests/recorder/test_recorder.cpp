@@ -14,16 +14,8 @@
 #include "mainwindow/rundriver.h"
 #include "scripts/skeleton.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -116,11 +108,9 @@ const std::map<std::string, std::string> kDecoyPages = {
 };
 
 void shoot(QWidget *w, const QString &name) {
-  QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
-  dir = (dir.isEmpty() ? QDir::tempPath() : dir) + "/screenshots";
-  QDir().mkpath(dir);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
   QTest::qWait(200);
+  const QString dir = testOutputFolder("screenshots");
   ASSERT_TRUE(w->grab().save(dir + "/" + name + ".png"));
 }
 
@@ -157,7 +147,6 @@ protected:
     if (browserLoaded())
       unloadBrowser();
     ServiceRunTest::TearDown();
-    site.stop();
   }
 
   WebBrowser *web() { return rec->browser(); }

@@ -2,11 +2,7 @@
 // Owns org.freedesktop.Notifications on the bus that DBUS_SESSION_BUS_ADDRESS
 // names, prints "ready", then one line per notification:
 // "APP<TAB>SUMMARY<TAB>BODY", line breaks in the body written as "\n".
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QObject>
-#include <QStringList>
-#include <QVariantMap>
+#include <QtDBus>
 
 #include <cstdio>
 

@@ -13,20 +13,9 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 
-#include <QAction>
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QUrl>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
-
-#include <ostream>
 
 namespace {
 // Every day file of a logs folder, oldest first.
@@ -46,12 +35,6 @@ public:
 public slots:
   void open(const QUrl &url) { urls << url; }
 };
-
-int seconds(const QString &hms) {
-  const QStringList p = hms.split(':');
-  return p.size() == 3 ? p[0].toInt() * 3600 + p[1].toInt() * 60 + p[2].toInt()
-                       : -1;
-}
 
 TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
   TempDataFolder data;
@@ -121,7 +104,10 @@ TEST_F(ServiceRunTest, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
                                  "残り 約(\\d+:\\d\\d:\\d\\d)$");
   const QRegularExpressionMatch m = shown.match(atFirst);
   ASSERT_TRUE(m.hasMatch()) << qPrintable(atFirst);
-  EXPECT_NEAR(seconds(m.captured(2)), 2 * seconds(m.captured(1)), 2);
+  auto seconds = [&](int n) {
+    return QTime::fromString(m.captured(n), "h:mm:ss").msecsSinceStartOfDay();
+  };
+  EXPECT_NEAR(seconds(2), 2 * seconds(1), 2000);
 
   EXPECT_EQ(statuses(), QStringList({"済", "済", "済", "済"}));
   EXPECT_EQ(window()->windowTitle(), "Sendora");
@@ -168,11 +154,12 @@ protected:
                             program));
   }
 
-  // Settings for a quick run against `blog`, and the queue; the first
-  // `done` items are marked already.
-  void prepare(const QString &blog, const QStringList &paths, int done = 0) {
+  // Starts the fake blog; settings for a quick run against it, and the
+  // queue, whose first `done` items are marked already.
+  void prepare(const QStringList &paths, int done = 0) {
+    ASSERT_TRUE(site.start());
     setFastSettings(5);
-    setting(BlogUrl) = blog;
+    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
     setting(UserId) = "user@example.com";
     setting(Password) = "secret";
     setting(RetryCount) = "1";
@@ -210,6 +197,7 @@ protected:
 
   QTemporaryDir folder;
   QString program;
+  fake::FakeFc2 site;
 };
 
 TEST_F(CommandLine, AnsweredWithoutAWindow) {
@@ -226,11 +214,9 @@ TEST_F(CommandLine, AnsweredWithoutAWindow) {
 }
 
 TEST_F(CommandLine, ScheduledRunUploadsEverythingNotifiesAndExitsZero) {
-  fake::FakeFc2 site;
-  ASSERT_TRUE(site.start());
   const QString a = writeFile(folder.filePath("up/a.jpg"), "first file");
   const QString b = writeFile(folder.filePath("up/写真.png"), "second file");
-  prepare(QString::fromStdString(site.loginUrl()), {a, b});
+  prepare({a, b});
   writeFile(folder.filePath("logs/2000-01-01.log"), "old\r\n");
   QProcess notifications;
   ASSERT_TRUE(startFake(notifications, FAKE_NOTIFICATIONS));
@@ -257,20 +243,17 @@ TEST_F(CommandLine, ScheduledRunUploadsEverythingNotifiesAndExitsZero) {
       << qPrintable(got[0]);
   notifications.terminate();
   notifications.waitForFinished(5000);
-  site.stop();
 }
 
 // An item that cannot be done, and nobody to answer a box: the run ends on
 // its own, says why, and the exit status tells the scheduler.
 TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
-  fake::FakeFc2 site;
   auto options = site.options();
   options.omitResultSpan = true; // uploads are never confirmed
   site.setOptions(options);
-  ASSERT_TRUE(site.start());
   const QString done = writeFile(folder.filePath("up/done.jpg"), "earlier");
   const QString a = writeFile(folder.filePath("up/a.jpg"), "first file");
-  prepare(QString::fromStdString(site.loginUrl()), {done, a}, 1);
+  prepare({done, a}, 1);
 
   // No notification service on the bus: skipped quietly.
   EXPECT_EQ(run({"--run", "--quit-when-done"}), 1);
@@ -279,7 +262,6 @@ TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
   EXPECT_TRUE(logs.contains(" 実行結果: アップロード 0件  未完了 1件  経過 "))
       << qPrintable(logs);
   EXPECT_TRUE(logs.contains(" 未完了: " + a + " (")) << qPrintable(logs);
-  site.stop();
 }
 } // namespace
 
