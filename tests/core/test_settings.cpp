@@ -96,21 +96,21 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
 }
 
 TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
-  QString v = "-30000";
-  clampToWorkArea(kScreen, v, true);
-  EXPECT_EQ(v, "-30000");
-  v = "28800";
-  clampToWorkArea(kScreen, v, true);
-  EXPECT_EQ(v, "28800");
-  v = "28801";
-  clampToWorkArea(kScreen, v, true);
-  EXPECT_EQ(v, "0");
-  v = "20000";
-  clampToWorkArea(kScreen, v, false);
-  EXPECT_EQ(v, "0");
-  v = "";
-  clampToWorkArea(kScreen, v, false);
-  EXPECT_EQ(v, "0");
+  // Negative values stay; beyond the width (or height) they become 0.
+  const struct {
+    const char *in;
+    bool horizontal;
+    const char *out;
+  } clamps[] = {{"-30000", true, "-30000"},
+                {"28800", true, "28800"},
+                {"28801", true, "0"},
+                {"20000", false, "0"},
+                {"", false, "0"}};
+  for (const auto &c : clamps) {
+    QString v = c.in;
+    clampToWorkArea(kScreen, v, c.horizontal);
+    EXPECT_EQ(v, c.out) << c.in;
+  }
 
   QTemporaryDir dir;
   QStringList l = fullFile();
@@ -132,11 +132,8 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Sendora.ini");
   QStringList l = fullFile();
-  l << "extra45"
-    << "extra46"
-    << "extra47"
-    << "extra48"
-    << "extra49";
+  for (int extra = 45; extra < 50; ++extra)
+    l << QString("extra%1").arg(extra);
   l[BlogUrl] = "https://admin.blog.fc2.com/";
   l[UserId] = "ユーザー";
   l[Password] = "パス,ワード";
