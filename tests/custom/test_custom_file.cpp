@@ -71,7 +71,7 @@ TEST(CustomFile, BrokenFilesAreRefusedNamingFileAndLine) {
     int line;
     QString text;
     QStringList says;
-  } cases[] = {{-1, "", {"Custom.sdr", "17", "5"}},
+  } cases[] = {{-1, "", {"Custom.sdr の行が足りません", "17", "5"}},
                {4, "input\t1\tname", {"Custom.sdr の 5 行目"}},
                {1, "input\tName\tid\t2\ttaro", {"2 行目", "Name"}},
                {16, "1", {"17 行目"}}};
