@@ -13,7 +13,6 @@
 #include "core/textfile.h"
 #include "fakefc2.h"
 #include "fakegeneric.h"
-#include "fakesite.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 #include "scripts/customscript.h"

@@ -11,10 +11,12 @@
 namespace {
 const WorkArea kScreen{28800, 16200}; // 1920x1080 at 15 twips a pixel
 
-QString writeIni(const QTemporaryDir &dir, const QStringList &lines) {
-  const QString path = dir.filePath("Sendora.ini");
-  writeTextLines(path, lines);
-  return path;
+// Loads the settings afresh from `path`, first writing `lines` there when
+// given.
+void loadFrom(const QString &path, const QStringList *lines = nullptr) {
+  if (lines)
+    writeTextLines(path, *lines);
+  loadFrom(path);
 }
 
 QStringList fullFile() {
@@ -28,8 +30,8 @@ QStringList fullFile() {
 
 TEST(Settings, DefaultsOfAnEmptyFile) {
   QTemporaryDir dir;
-  clearSettings();
-  loadSettings(writeIni(dir, {}), kScreen);
+  const QStringList none;
+  loadFrom(dir.filePath("Sendora.ini"), &none);
   const std::pair<SettingId, const char *> defaults[] = {
       {LoginWait, "5"},   {UpPageWait, "5"},     {UpLoadWait, "10"},
       {RetryCount, "3"},  {Thumbnail, "0"},      {ShowAd, "1"},
@@ -87,8 +89,7 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
     QStringList l = fullFile();
     for (const Row &r : rows)
       l[r.id] = QString::fromLatin1(r.written);
-    clearSettings();
-    loadSettings(writeIni(dir, l), kScreen);
+    loadFrom(dir.filePath("Sendora.ini"), &l);
     for (const Row &r : rows)
       EXPECT_EQ(setting(r.id), QString::fromLatin1(r.used))
           << r.id << " '" << r.written << "'";
@@ -119,8 +120,7 @@ TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
   l[MainWidth] = "99999";
   l[BrowserTop] = "-5";
   l[BrowserHeight] = "";
-  clearSettings();
-  loadSettings(writeIni(dir, l), kScreen);
+  loadFrom(dir.filePath("Sendora.ini"), &l);
   EXPECT_EQ(setting(MainLeft), "-1");
   EXPECT_EQ(setting(MainTop), "0");
   EXPECT_EQ(setting(MainWidth), "0");
@@ -138,9 +138,7 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   l[UserId] = "ユーザー";
   l[Password] = "パス,ワード";
   l[DlgTitle] = "ファイルの選択";
-  writeTextLines(path, l);
-  clearSettings();
-  loadSettings(path, kScreen);
+  loadFrom(path, &l);
   setting(MainTop) = "-1234";
   ASSERT_TRUE(saveSettings(path));
 
@@ -154,8 +152,7 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   // it holds the password: the user alone may read it
   EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0);
 
-  clearSettings();
-  loadSettings(path, kScreen);
+  loadFrom(path);
   EXPECT_EQ(setting(UserId), "ユーザー");
   EXPECT_EQ(setting(Password), "パス,ワード");
   EXPECT_EQ(setting(DlgTitle), "ファイルの選択");
@@ -188,8 +185,7 @@ TEST(Settings, Cp932FileFromTheOriginalPlatform) {
   // "http://x/" CRLF, "ﾕｰｻﾞ" in CP932 (half-width kana), CRLF, "日本" CRLF
   f.write("http://x/\r\n\xd5\xb0\xbb\xde\r\n\x93\xfa\x96\x7b\r\n");
   f.close();
-  clearSettings();
-  loadSettings(path, kScreen);
+  loadFrom(path);
   EXPECT_EQ(setting(BlogUrl), "http://x/");
   EXPECT_EQ(setting(UserId), "ﾕｰｻﾞ");
   EXPECT_EQ(setting(Password), "日本");
