@@ -16,7 +16,8 @@ const WorkArea kScreen{28800, 16200}; // 1920x1080 at 15 twips a pixel
 void loadFrom(const QString &path, const QStringList *lines = nullptr) {
   if (lines)
     writeTextLines(path, *lines);
-  loadFrom(path);
+  clearSettings();
+  loadSettings(path, kScreen);
 }
 
 QStringList fullFile() {
