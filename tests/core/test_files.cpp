@@ -78,14 +78,16 @@ TEST(UrlList, AppendsAndNeverRewrites) {
             "/p/犬.jpg\thttp://x/1.jpg\r\n/p/b.jpg\thttp://x/a b  c\r\n");
 }
 
-TEST(TextFile, LfAndCrLfAndBrokenBytes) {
+TEST(TextFile, LfCrLfCp932AndBrokenBytes) {
   QTemporaryDir dir;
   const QString path = dir.filePath("t.txt");
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("a\nb\r\n\r\nc");
+  // A file from the original platform is in CP932: "ﾕｰｻﾞ" (half-width kana)
+  // and "日本".
+  f.write("a\nb\r\n\r\n\xd5\xb0\xbb\xde\r\n\x93\xfa\x96\x7b");
   f.close();
-  EXPECT_EQ(readTextLines(path), QStringList({"a", "b", "", "c"}));
+  EXPECT_EQ(readTextLines(path), QStringList({"a", "b", "", "ﾕｰｻﾞ", "日本"}));
   // Bytes that are neither UTF-8 nor CP932 cost only themselves: the
   // readable text around them survives.
   const QString broken =

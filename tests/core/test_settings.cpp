@@ -178,20 +178,6 @@ TEST(Settings, FirstStartAndTitleTestHooks) {
   EXPECT_EQ(setting(HidePassword), "1");
 }
 
-TEST(Settings, Cp932FileFromTheOriginalPlatform) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("Sendora.ini");
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  // "http://x/" CRLF, "ﾕｰｻﾞ" in CP932 (half-width kana), CRLF, "日本" CRLF
-  f.write("http://x/\r\n\xd5\xb0\xbb\xde\r\n\x93\xfa\x96\x7b\r\n");
-  f.close();
-  loadFrom(path);
-  EXPECT_EQ(setting(BlogUrl), "http://x/");
-  EXPECT_EQ(setting(UserId), "ﾕｰｻﾞ");
-  EXPECT_EQ(setting(Password), "日本");
-}
-
 TEST(Services, SelectionByFragment) {
   fillServiceTable();
   ASSERT_EQ(serviceTable().size(), 13);
