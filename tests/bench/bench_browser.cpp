@@ -24,21 +24,18 @@
 #include <cstdio>
 
 namespace {
+// /N: a page of about N elements, paragraphs, links and inputs.
 class BigPage : public fake::FakeSite {
 public:
   BigPage() : FakeSite("big.localhost") {
-    server().Get(R"(/(\d+))",
-                 [](const httplib::Request &req, httplib::Response &res) {
-                   const int n = std::stoi(req.matches[1].str());
-                   std::string body;
-                   // About n elements: paragraphs, links and inputs.
-                   for (int i = 0; i < n / 3; ++i)
-                     body += "<p>item " + std::to_string(i) +
-                             "<a href='#'>link</a><input name='f" +
-                             std::to_string(i) + "'></p>";
-                   body += "<input name='target' value='x'>";
-                   html(res, "big", body);
-                 });
+    addPages({{"GET", R"(/(\d+))", "big", fake::Gate::Open, [](fake::Visit &v) {
+                 std::string body;
+                 for (int i = 0; i < std::stoi(v.arg()) / 3; ++i)
+                   body += "<p>item " + std::to_string(i) +
+                           "<a href='#'>link</a><input name='f" +
+                           std::to_string(i) + "'></p>";
+                 return body + "<input name='target' value='x'>";
+               }}});
   }
   ~BigPage() override { stop(); }
 };

@@ -29,35 +29,34 @@
 namespace {
 const QString kNet = QString::fromUtf8(kNetworkMessage);
 
+// Pages with the kinds of elements a script reads and sets.
 class TestSite : public fake::FakeSite {
 public:
   TestSite() : FakeSite("pages.localhost") {
-    server().Get("/", [](const httplib::Request &, httplib::Response &res) {
-      html(res, "Top",
-           "<a id='next' href='/form'>次へ</a>"
-           "<a href='/popup' target='_blank'>別窓</a>"
-           "<input name='plain' value=' x '>"
-           "<input type='checkbox' name='box'>"
-           "<select name='sel'><option>一</option>"
-           "<option>二</option></select>"
-           "<img alt='\tロ\tグ イン\t' src='data:,'>");
+    const auto fixed = [](std::string body) {
+      return [body](fake::Visit &) { return body; };
+    };
+    addPages({
+        {"GET", "/", "Top", fake::Gate::Open,
+         fixed("<a id='next' href='/form'>次へ</a>"
+               "<a href='/popup' target='_blank'>別窓</a>"
+               "<input name='plain' value=' x '>"
+               "<input type='checkbox' name='box'>"
+               "<select name='sel'><option>一</option>"
+               "<option>二</option></select>"
+               "<img alt='\tロ\tグ イン\t' src='data:,'>")},
+        {"GET", "/form", "Form", fake::Gate::Open,
+         fixed("<form method='post' action='/upload' "
+               "enctype='multipart/form-data'>"
+               "<input type='file' name='upfile'>"
+               "<input type='submit' value='送信'></form>")},
+        {"GET", "/popup", "Popup", fake::Gate::Open, fixed("<p>popup</p>")},
+        {"POST", "/upload", "Done", fake::Gate::Open,
+         [this](fake::Visit &v) {
+           recordUploads(v.req);
+           return std::string("<span>ok</span>");
+         }},
     });
-    server().Get("/form", [](const httplib::Request &, httplib::Response &res) {
-      html(res, "Form",
-           "<form method='post' action='/upload' "
-           "enctype='multipart/form-data'>"
-           "<input type='file' name='upfile'>"
-           "<input type='submit' value='送信'></form>");
-    });
-    server().Get("/popup",
-                 [](const httplib::Request &, httplib::Response &res) {
-                   html(res, "Popup", "<p>popup</p>");
-                 });
-    server().Post("/upload",
-                  [this](const httplib::Request &req, httplib::Response &res) {
-                    recordUploads(req);
-                    html(res, "Done", "<span>ok</span>");
-                  });
   }
   ~TestSite() override { stop(); }
   QString q(const std::string &path) {
