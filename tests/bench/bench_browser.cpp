@@ -13,7 +13,6 @@
 #include "core/textfile.h"
 #include "fakefc2.h"
 #include "fakegeneric.h"
-#include "fakesite.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 #include "scripts/customscript.h"
@@ -25,21 +24,18 @@
 #include <cstdio>
 
 namespace {
+// /N: a page of about N elements, paragraphs, links and inputs.
 class BigPage : public fake::FakeSite {
 public:
   BigPage() : FakeSite("big.localhost") {
-    server().Get(R"(/(\d+))",
-                 [](const httplib::Request &req, httplib::Response &res) {
-                   const int n = std::stoi(req.matches[1].str());
-                   std::string body;
-                   // About n elements: paragraphs, links and inputs.
-                   for (int i = 0; i < n / 3; ++i)
-                     body += "<p>item " + std::to_string(i) +
-                             "<a href='#'>link</a><input name='f" +
-                             std::to_string(i) + "'></p>";
-                   body += "<input name='target' value='x'>";
-                   html(res, "big", body);
-                 });
+    addPages({{"GET", R"(/(\d+))", "big", fake::Gate::Open, [](fake::Visit &v) {
+                 std::string body;
+                 for (int i = 0; i < std::stoi(v.arg()) / 3; ++i)
+                   body += "<p>item " + std::to_string(i) +
+                           "<a href='#'>link</a><input name='f" +
+                           std::to_string(i) + "'></p>";
+                 return body + "<input name='target' value='x'>";
+               }}});
   }
   ~BigPage() override { stop(); }
 };
@@ -123,8 +119,14 @@ std::pair<double, double> timeRun(MainWindow &window, fake::FakeSite &site,
   return {total / items, served / items};
 }
 
-void fastRunSettings() {
+// Settings for a run that measures the program, not the waits it is told
+// to make.
+void fastRunSettings(const std::string &blog, const char *user,
+                     const char *password) {
   clearSettings();
+  setting(BlogUrl) = QString::fromStdString(blog);
+  setting(UserId) = user;
+  setting(Password) = password;
   setting(TimeOut) = "30";
   setting(RetryCount) = "3";
   setting(DlgTitle) = QString::fromUtf8(kFileChooserCaption);
@@ -143,55 +145,48 @@ void appendRunRows(QVector<Row> &rows, int runs) {
   // the chooser service's first tick (250 ms), its one-second pause after
   // pressing Open, and the 50 ms steps of the zero-second pauses.
   const double fixedPerItem = 250 + 1000 + 50;
+  // The custom runner: sign in, log in, two links to the form, the file,
+  // the submit.
+  QStringList script = {"a\t3\tサインイン\t1\t",
+                        "input\t1\tuser_id\t2\ttaro",
+                        "input\t1\tuser_pw\t2\thimitsu",
+                        "input\t2\tログイン\t1\t",
+                        "\t0\t\t0\t",
+                        "a\t3\tファイル管理\t1\t",
+                        "a\t3\t新規アップロード\t1\t",
+                        "\t0\t\t0\t",
+                        "input\t1\tupload_file\t3\t"};
+  while (script.size() < 15)
+    script << "\t0\t\t0\t";
+  script << "input\t2\t送信する\t1\t"
+         << "\t0\t\t\t";
   MainWindow window;
   window.loadWindow();
-  // A fresh site each run: a site keeps its sessions, and a run that
-  // finds itself logged in already takes another path.
+  const RunHooks saved = runHooks();
+  runHooks().customScript = runCustomScript;
+  // Fresh sites each run: a site keeps its sessions, and a run that finds
+  // itself logged in already takes another path.
   for (int run = 0; run < runs; ++run) {
-    fake::FakeFc2 site;
-    if (!site.start())
-      return;
-    fastRunSettings();
-    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
+    fake::FakeFc2 fc2;
+    fake::FakeGeneric generic;
+    if (!fc2.start() || !generic.start())
+      break;
+    fastRunSettings(fc2.loginUrl(), "user@example.com", "secret");
     setServiceLoginUrl(SvcFc2, setting(BlogUrl));
-    setting(UserId) = "user@example.com";
-    setting(Password) = "secret";
-    const auto [perItem, served] = timeRun(window, site, "fc2", items);
+    const auto [perItem, served] = timeRun(window, fc2, "fc2", items);
     rows.append({"FC2 run, 20 items: total per item", perItem, 0});
     rows.append({"FC2 run: fake site serving per item", served, 0});
     rows.append({"FC2 run: overhead per item (total-serving-1300)",
                  perItem - served - fixedPerItem, 50});
-  }
-  const RunHooks saved = runHooks();
-  runHooks().customScript = runCustomScript;
-  for (int run = 0; run < runs; ++run) {
-    fake::FakeGeneric site;
-    if (!site.start())
-      break;
-    fastRunSettings();
-    setting(BlogUrl) = QString::fromStdString(site.topUrl());
-    setting(UserId) = "taro";
-    setting(Password) = "himitsu";
+
+    fastRunSettings(generic.topUrl(), "taro", "himitsu");
     setting(UseCustom) = "1";
-    // Sign in, log in, two links to the form, the file, the submit.
-    QStringList script = {"a\t3\tサインイン\t1\t",
-                          "input\t1\tuser_id\t2\ttaro",
-                          "input\t1\tuser_pw\t2\thimitsu",
-                          "input\t2\tログイン\t1\t",
-                          "\t0\t\t0\t",
-                          "a\t3\tファイル管理\t1\t",
-                          "a\t3\t新規アップロード\t1\t",
-                          "\t0\t\t0\t",
-                          "input\t1\tupload_file\t3\t"};
-    while (script.size() < 15)
-      script << "\t0\t\t0\t";
-    script << "input\t2\t送信する\t1\t"
-           << "\t0\t\t\t";
     writeTextLines(dataFile(QStringLiteral("Custom.sdr")), script);
-    const auto [perItem, served] = timeRun(window, site, "custom", items);
-    rows.append({"custom runner, 20 items: total per item", perItem, 0});
+    const auto [customPerItem, customServed] =
+        timeRun(window, generic, "custom", items);
+    rows.append({"custom runner, 20 items: total per item", customPerItem, 0});
     rows.append({"custom runner: overhead per item (same)",
-                 perItem - served - fixedPerItem, 50});
+                 customPerItem - customServed - fixedPerItem, 50});
   }
   runHooks() = saved;
 }

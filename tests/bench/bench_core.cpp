@@ -16,14 +16,12 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <vector>
 

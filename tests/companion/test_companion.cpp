@@ -22,11 +22,11 @@ namespace {
 class ConfirmPage : public fake::FakeSite {
 public:
   ConfirmPage() : FakeSite("confirm.localhost") {
-    server().Get("/", [](const httplib::Request &, httplib::Response &res) {
-      html(res, "start",
-           "<button id='ask' onclick=\"document.title = "
-           "String(confirm('上書きしますか？'))\">ask</button>");
-    });
+    addPages({{"GET", "/", "start", fake::Gate::Open, [](fake::Visit &) {
+                 return std::string(
+                     "<button id='ask' onclick=\"document.title = "
+                     "String(confirm('上書きしますか？'))\">ask</button>");
+               }}});
   }
   ~ConfirmPage() override { stop(); }
 };

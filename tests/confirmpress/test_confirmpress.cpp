@@ -3,11 +3,9 @@
 #include "browser/x11windows.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -45,6 +43,11 @@ bool ends(QProcess &tool, int ms) {
   return tool.state() == QProcess::NotRunning || tool.waitForFinished(ms);
 }
 
+bool endsCleanly(QProcess &tool, int ms) {
+  return ends(tool, ms) && tool.exitStatus() == QProcess::NormalExit &&
+         tool.exitCode() == 0;
+}
+
 // The tool needs a moment to map its window after the process starts.
 quintptr waitForToolWindow(qint64 pid) {
   QElapsedTimer clock;
@@ -64,9 +67,7 @@ TEST(ConfirmPress, PressesJapaneseCaptionOnceThenEnds) {
                    QStringLiteral("ページからのメッセージ,30,1")});
   EXPECT_TRUE(okPressed(kJapaneseCaption, 10000));
   // One press was allowed: the tool ends by itself right after it.
-  ASSERT_TRUE(ends(tool, 5000));
-  EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(tool.exitCode(), 0);
+  EXPECT_TRUE(endsCleanly(tool, 5000));
 }
 
 TEST(ConfirmPress, IgnoresOtherCaptionsAndEndsWhenTimeIsUp) {
@@ -74,38 +75,30 @@ TEST(ConfirmPress, IgnoresOtherCaptionsAndEndsWhenTimeIsUp) {
   // A prefix of the box's title is not the title.
   startTool(tool, {QStringLiteral("Web ページ,1,1")});
   EXPECT_FALSE(okPressed(kJapaneseCaption, 1800));
-  ASSERT_TRUE(ends(tool, 3000));
-  EXPECT_EQ(tool.exitCode(), 0);
+  EXPECT_TRUE(endsCleanly(tool, 3000));
 }
 
 TEST(ConfirmPress, WithoutLimitsPressesEveryBoxUntilClosed) {
-  QProcess tool;
-  // The commas are part of the caption: the last two fields are not numbers.
-  const QString caption = QStringLiteral("確認,上書き");
-  startTool(tool, {caption});
-  EXPECT_TRUE(okPressed(caption, 10000));
-  EXPECT_TRUE(okPressed(caption, 10000));
-  EXPECT_EQ(tool.state(), QProcess::Running);
+  // The commas of the first are part of the caption: the last two fields
+  // are not numbers. Zero limits mean no limits.
+  const QString kNoLimits[][2] = {
+      {"確認,上書き", "確認,上書き"},
+      {"セキュリティの警告", "セキュリティの警告,0,0"}};
+  for (const auto &[caption, argument] : kNoLimits) {
+    QProcess tool;
+    startTool(tool, {argument});
+    EXPECT_TRUE(okPressed(caption, 10000));
+    EXPECT_TRUE(okPressed(caption, 10000));
+    EXPECT_EQ(tool.state(), QProcess::Running);
 
-  const quintptr window = waitForToolWindow(tool.processId());
-  ASSERT_NE(window, quintptr(0));
-  EXPECT_TRUE(sendCloseMessage(window));
-  ASSERT_TRUE(ends(tool, 5000));
-  EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(tool.exitCode(), 0);
-
-  // Ending a second time finds nothing to send the message to.
-  EXPECT_EQ(findTopLevelWindowByPid(tool.processId()), quintptr(0));
-  EXPECT_FALSE(sendCloseMessage(window));
-}
-
-TEST(ConfirmPress, ZeroLimitsMeanNoLimits) {
-  QProcess tool;
-  const QString caption = QStringLiteral("セキュリティの警告");
-  startTool(tool, {caption + QStringLiteral(",0,0")});
-  EXPECT_TRUE(okPressed(caption, 10000));
-  EXPECT_TRUE(okPressed(caption, 10000));
-  EXPECT_EQ(tool.state(), QProcess::Running);
+    const quintptr window = waitForToolWindow(tool.processId());
+    ASSERT_NE(window, quintptr(0));
+    EXPECT_TRUE(sendCloseMessage(window));
+    EXPECT_TRUE(endsCleanly(tool, 5000));
+    // Ending a second time finds nothing to send the message to.
+    EXPECT_EQ(findTopLevelWindowByPid(tool.processId()), quintptr(0));
+    EXPECT_FALSE(sendCloseMessage(window));
+  }
 }
 
 TEST(ConfirmPress, EndsCleanlyOnTerminateAndRefusesEmptyCaption) {
@@ -113,9 +106,7 @@ TEST(ConfirmPress, EndsCleanlyOnTerminateAndRefusesEmptyCaption) {
   startTool(tool, {QStringLiteral("セキュリティの警告")});
   ASSERT_NE(waitForToolWindow(tool.processId()), quintptr(0));
   tool.terminate();
-  ASSERT_TRUE(ends(tool, 5000));
-  EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(tool.exitCode(), 0);
+  EXPECT_TRUE(endsCleanly(tool, 5000));
 
   // An empty caption would match every untitled window.
   QProcess empty;

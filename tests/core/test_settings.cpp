@@ -11,10 +11,13 @@
 namespace {
 const WorkArea kScreen{28800, 16200}; // 1920x1080 at 15 twips a pixel
 
-QString writeIni(const QTemporaryDir &dir, const QStringList &lines) {
-  const QString path = dir.filePath("Sendora.ini");
-  writeTextLines(path, lines);
-  return path;
+// Loads the settings afresh from `path`, first writing `lines` there when
+// given.
+void loadFrom(const QString &path, const QStringList *lines = nullptr) {
+  if (lines)
+    writeTextLines(path, *lines);
+  clearSettings();
+  loadSettings(path, kScreen);
 }
 
 QStringList fullFile() {
@@ -28,8 +31,8 @@ QStringList fullFile() {
 
 TEST(Settings, DefaultsOfAnEmptyFile) {
   QTemporaryDir dir;
-  clearSettings();
-  loadSettings(writeIni(dir, {}), kScreen);
+  const QStringList none;
+  loadFrom(dir.filePath("Sendora.ini"), &none);
   const std::pair<SettingId, const char *> defaults[] = {
       {LoginWait, "5"},   {UpPageWait, "5"},     {UpLoadWait, "10"},
       {RetryCount, "3"},  {Thumbnail, "0"},      {ShowAd, "1"},
@@ -87,8 +90,7 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
     QStringList l = fullFile();
     for (const Row &r : rows)
       l[r.id] = QString::fromLatin1(r.written);
-    clearSettings();
-    loadSettings(writeIni(dir, l), kScreen);
+    loadFrom(dir.filePath("Sendora.ini"), &l);
     for (const Row &r : rows)
       EXPECT_EQ(setting(r.id), QString::fromLatin1(r.used))
           << r.id << " '" << r.written << "'";
@@ -96,21 +98,21 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
 }
 
 TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
-  QString v = "-30000";
-  clampToWorkArea(kScreen, v, true);
-  EXPECT_EQ(v, "-30000");
-  v = "28800";
-  clampToWorkArea(kScreen, v, true);
-  EXPECT_EQ(v, "28800");
-  v = "28801";
-  clampToWorkArea(kScreen, v, true);
-  EXPECT_EQ(v, "0");
-  v = "20000";
-  clampToWorkArea(kScreen, v, false);
-  EXPECT_EQ(v, "0");
-  v = "";
-  clampToWorkArea(kScreen, v, false);
-  EXPECT_EQ(v, "0");
+  // Negative values stay; beyond the width (or height) they become 0.
+  const struct {
+    const char *in;
+    bool horizontal;
+    const char *out;
+  } clamps[] = {{"-30000", true, "-30000"},
+                {"28800", true, "28800"},
+                {"28801", true, "0"},
+                {"20000", false, "0"},
+                {"", false, "0"}};
+  for (const auto &c : clamps) {
+    QString v = c.in;
+    clampToWorkArea(kScreen, v, c.horizontal);
+    EXPECT_EQ(v, c.out) << c.in;
+  }
 
   QTemporaryDir dir;
   QStringList l = fullFile();
@@ -119,8 +121,7 @@ TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
   l[MainWidth] = "99999";
   l[BrowserTop] = "-5";
   l[BrowserHeight] = "";
-  clearSettings();
-  loadSettings(writeIni(dir, l), kScreen);
+  loadFrom(dir.filePath("Sendora.ini"), &l);
   EXPECT_EQ(setting(MainLeft), "-1");
   EXPECT_EQ(setting(MainTop), "0");
   EXPECT_EQ(setting(MainWidth), "0");
@@ -132,18 +133,13 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Sendora.ini");
   QStringList l = fullFile();
-  l << "extra45"
-    << "extra46"
-    << "extra47"
-    << "extra48"
-    << "extra49";
+  for (int extra = 45; extra < 50; ++extra)
+    l << QString("extra%1").arg(extra);
   l[BlogUrl] = "https://admin.blog.fc2.com/";
   l[UserId] = "ユーザー";
   l[Password] = "パス,ワード";
   l[DlgTitle] = "ファイルの選択";
-  writeTextLines(path, l);
-  clearSettings();
-  loadSettings(path, kScreen);
+  loadFrom(path, &l);
   setting(MainTop) = "-1234";
   ASSERT_TRUE(saveSettings(path));
 
@@ -157,8 +153,7 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   // it holds the password: the user alone may read it
   EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0);
 
-  clearSettings();
-  loadSettings(path, kScreen);
+  loadFrom(path);
   EXPECT_EQ(setting(UserId), "ユーザー");
   EXPECT_EQ(setting(Password), "パス,ワード");
   EXPECT_EQ(setting(DlgTitle), "ファイルの選択");
@@ -181,21 +176,6 @@ TEST(Settings, FirstStartAndTitleTestHooks) {
   EXPECT_EQ(title, 1);
   EXPECT_EQ(setting(ShowAd), "1");
   EXPECT_EQ(setting(HidePassword), "1");
-}
-
-TEST(Settings, Cp932FileFromTheOriginalPlatform) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("Sendora.ini");
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  // "http://x/" CRLF, "ﾕｰｻﾞ" in CP932 (half-width kana), CRLF, "日本" CRLF
-  f.write("http://x/\r\n\xd5\xb0\xbb\xde\r\n\x93\xfa\x96\x7b\r\n");
-  f.close();
-  clearSettings();
-  loadSettings(path, kScreen);
-  EXPECT_EQ(setting(BlogUrl), "http://x/");
-  EXPECT_EQ(setting(UserId), "ﾕｰｻﾞ");
-  EXPECT_EQ(setting(Password), "日本");
 }
 
 TEST(Services, SelectionByFragment) {

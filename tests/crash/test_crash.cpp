@@ -41,7 +41,17 @@ void expectShownLinesInTheLogFile(QProcess &p, const QString &logs) {
   QDir(logs).removeRecursively();
 }
 
-void killAfter(QProcess &p, int ms) {
+// Runs the child in `mode` on the test's data folder and kills it after
+// `ms` unless it ended by then.
+void runAndKill(QProcess &p, const TempDataFolder &data, const QString &mode,
+                int ms, const std::string &blog = {}) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("SENDORA_DATA", data.path());
+  env.insert("SENDORA_BLOG", QString::fromStdString(blog));
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  p.setProcessEnvironment(env);
+  p.start(child(), {mode});
+  ASSERT_TRUE(p.waitForStarted());
   p.waitForFinished(ms);
   if (p.state() != QProcess::NotRunning) {
     p.kill(); // SIGKILL: no handler, no clean-up
@@ -64,20 +74,12 @@ TEST(Crash, KilledRunsNeverLoseOrInventUploads) {
     m.appendItems(paths, 5);
     ASSERT_TRUE(saveItemList(m, data.file("Default.sdr")));
   }
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("SENDORA_DATA", data.path());
-  env.insert("SENDORA_BLOG", QString::fromStdString(site.loginUrl()));
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-
   std::mt19937 rng(42);
   std::uniform_int_distribution<int> when(500, 6000);
   bool finished = false;
   for (int round = 0; round < 12 && !finished; ++round) {
     QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(child(), {"run"});
-    ASSERT_TRUE(p.waitForStarted());
-    killAfter(p, round < 8 ? when(rng) : 120000);
+    runAndKill(p, data, "run", round < 8 ? when(rng) : 120000, site.loginUrl());
     finished = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     expectShownLinesInTheLogFile(p, data.file("logs"));
 
@@ -101,17 +103,11 @@ TEST(Crash, KilledRunsNeverLoseOrInventUploads) {
 
 TEST(Crash, KilledSettingsSavesLeaveAWholeFile) {
   TempDataFolder data;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("SENDORA_DATA", data.path());
-  env.insert("QT_QPA_PLATFORM", "offscreen");
   std::mt19937 rng(9);
   std::uniform_int_distribution<int> when(200, 900);
   for (int round = 0; round < 6; ++round) {
     QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(child(), {"ini"});
-    ASSERT_TRUE(p.waitForStarted());
-    killAfter(p, when(rng));
+    runAndKill(p, data, "ini", when(rng));
     const QStringList lines = readTextLines(data.file("Sendora.ini"));
     if (lines.isEmpty())
       continue; // killed before the first save finished

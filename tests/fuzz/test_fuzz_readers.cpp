@@ -16,30 +16,16 @@
 namespace {
 const WorkArea kScreen{28800, 16200};
 
+// Random bytes, rich in what the readers split on: line breaks, commas,
+// TABs and the done mark.
 QByteArray randomBytes(std::mt19937 &rng, int maxSize) {
+  const QByteArray special[] = {"\r\n", ",", "\t", "済"};
   std::uniform_int_distribution<int> size(0, maxSize);
-  std::uniform_int_distribution<int> byte(0, 255);
   std::uniform_int_distribution<int> kind(0, 9);
   QByteArray out;
-  const int n = size(rng);
-  out.reserve(n);
-  for (int i = 0; i < n; ++i) {
-    switch (kind(rng)) {
-    case 0:
-      out += "\r\n";
-      break;
-    case 1:
-      out += ',';
-      break;
-    case 2:
-      out += '\t';
-      break;
-    case 3:
-      out += "済";
-      break;
-    default:
-      out += char(byte(rng));
-    }
+  for (int i = size(rng); i > 0; --i) {
+    const int k = kind(rng);
+    out += k < 4 ? special[k] : QByteArray(1, char(rng()));
   }
   return out;
 }
@@ -49,25 +35,21 @@ QByteArray mutate(std::mt19937 &rng, QByteArray b) {
   std::uniform_int_distribution<int> op(0, 2);
   for (int k = 0; k < 8 && !b.isEmpty(); ++k) {
     std::uniform_int_distribution<int> at(0, int(b.size()) - 1);
-    const int i = at(rng);
-    switch (op(rng)) {
-    case 0:
-      b[i] = char(rng());
-      break;
-    case 1:
-      b.insert(i, char(rng()));
-      break;
-    default:
+    const int i = at(rng), what = op(rng);
+    const char c = char(rng());
+    if (what == 0)
+      b[i] = c;
+    else if (what == 1)
+      b.insert(i, c);
+    else
       b.remove(i, 1);
-    }
   }
   return b;
 }
 
 void put(const QString &path, const QByteArray &bytes) {
   QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 } // namespace
 

@@ -8,14 +8,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QStringList>
 #include <gtest/gtest.h>
 #include <optional>
-#include <ostream>
 
 namespace {
 
-const QString kDone = QStringLiteral("サスペンド完了");
+const QString kSuspended = QStringLiteral("サスペンド完了");
 const QString kSuspendFailed = QStringLiteral("サスペンド失敗");
 const QString kPowerOffFailed = QStringLiteral("シャットダウン失敗");
 const QString kCannotAsk =
@@ -24,92 +22,63 @@ const QString kNotAvailable =
     QStringLiteral("カルシステムのシャットダウン特権の取得失敗");
 const QString kRefused = QStringLiteral("アクセストークンの特権を変更失敗");
 
-struct Outcome {
-  int result = -1;
-  QStringList log;
-  QStringList calls; // as the fake logind recorded them
-  qint64 elapsedMs = 0;
-};
-
-// Runs one power action; fakeArgs configures the fake logind, and without
-// them nobody owns the logind name on the bus.
-Outcome run(bool suspend, std::optional<QStringList> fakeArgs) {
-  Outcome out;
-  QProcess fake;
-  if (fakeArgs && !startFake(fake, QStringLiteral(FAKE_LOGIN1), *fakeArgs)) {
-    ADD_FAILURE() << "fake logind did not come up";
-    return out;
-  }
-
-  LogSink previous = setLogSink([&out](const QString &m) { out.log << m; });
-  QElapsedTimer clock;
-  clock.start();
-  out.result = powerAction(suspend);
-  out.elapsedMs = clock.elapsed();
-  setLogSink(std::move(previous));
-
-  if (fakeArgs) {
-    fake.terminate();
-    fake.waitForFinished(5000);
-    out.calls = QString::fromUtf8(fake.readAllStandardOutput())
-                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  }
-  return out;
-}
-
-TEST(PowerAction, SuspendReportsDoneOnlyAfterWakeUp) {
-  Outcome o = run(true, QStringList{"--resume-delay", "300"});
-  EXPECT_EQ(o.calls, (QStringList{"CanSuspend", "Suspend false"}));
-  EXPECT_EQ(o.log, QStringList{kDone});
-  EXPECT_GE(o.elapsedMs, 300) << "reported done before the wake-up signal";
-  EXPECT_EQ(o.result, 1);
-}
-
-TEST(PowerAction, PowerOffIsRequestedWithoutPromptAndLogsNothing) {
-  Outcome o = run(false, QStringList{});
-  EXPECT_EQ(o.calls, (QStringList{"CanPowerOff", "PowerOff false"}));
-  EXPECT_TRUE(o.log.isEmpty()) << o.log.join(' ').toStdString();
-  EXPECT_EQ(o.result, 1);
-}
-
-TEST(PowerAction, PermissionAnswerDecidesWhetherToGoOn) {
+// Each case runs one power action; fakeArgs configures the fake logind, and
+// without them nobody owns the logind name on the bus. `calls` are the
+// method calls as the fake recorded them.
+TEST(PowerAction, PermissionAndAnswerDecideTheOutcomeAndTheLog) {
   struct Case {
     bool suspend;
-    QStringList fakeArgs;
-    QStringList log;
-    QStringList calls;
+    std::optional<QStringList> fakeArgs;
+    QStringList log, calls;
+    int result;
   };
+  const QStringList suspend{"CanSuspend", "Suspend false"};
+  const QStringList powerOff{"CanPowerOff", "PowerOff false"};
+  const QStringList can{"CanSuspend"};
   const Case cases[] = {
-      {true, {"--can", "challenge"}, {kDone}, {"CanSuspend", "Suspend false"}},
-      {true, {"--can", "no"}, {kRefused}, {"CanSuspend"}},
-      {true, {"--can", "na"}, {kNotAvailable}, {"CanSuspend"}},
-      {true, {"--fail", "CanSuspend"}, {kCannotAsk}, {"CanSuspend"}},
-      {false, {"--can", "no"}, {kRefused}, {"CanPowerOff"}},
+      // Done only after the wake-up signal, which comes 300 ms later.
+      {true, QStringList{"--resume-delay", "300"}, {kSuspended}, suspend, 1},
+      {true, QStringList{"--can", "challenge"}, {kSuspended}, suspend, 1},
+      // Switched off without a prompt and without a line.
+      {false, QStringList{}, {}, powerOff, 1},
+      {true, QStringList{"--can", "no"}, {kRefused}, can, 0},
+      {false, QStringList{"--can", "no"}, {kRefused}, {"CanPowerOff"}, 0},
+      {true, QStringList{"--can", "na"}, {kNotAvailable}, can, 0},
+      {true, QStringList{"--fail", "CanSuspend"}, {kCannotAsk}, can, 0},
+      {true, QStringList{"--fail", "Suspend"}, {kSuspendFailed}, suspend, 0},
+      {false,
+       QStringList{"--fail", "PowerOff"},
+       {kPowerOffFailed},
+       powerOff,
+       0},
+      // Without logind nothing can have happened, so nothing is done.
+      {true, std::nullopt, {kSuspendFailed}, {}, 0},
+      {false, std::nullopt, {kPowerOffFailed}, {}, 0},
   };
   for (const Case &c : cases) {
-    SCOPED_TRACE(c.fakeArgs.join(' ').toStdString() +
+    SCOPED_TRACE((c.fakeArgs ? c.fakeArgs->join(' ') : QString("no logind"))
+                     .toStdString() +
                  (c.suspend ? " suspend" : " power-off"));
-    Outcome o = run(c.suspend, c.fakeArgs);
-    EXPECT_EQ(o.log, c.log);
-    EXPECT_EQ(o.calls, c.calls);
+    QProcess fake;
+    if (c.fakeArgs)
+      ASSERT_TRUE(startFake(fake, QStringLiteral(FAKE_LOGIN1), *c.fakeArgs));
+    QStringList log;
+    LogSink previous = setLogSink([&log](const QString &m) { log << m; });
+    QElapsedTimer clock;
+    clock.start();
+    const int result = powerAction(c.suspend);
+    const qint64 elapsedMs = clock.elapsed();
+    setLogSink(std::move(previous));
+    fake.terminate();
+    fake.waitForFinished(5000);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(log, c.log);
+    EXPECT_EQ(QString::fromUtf8(fake.readAllStandardOutput())
+                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              c.calls);
+    if (c.fakeArgs && c.fakeArgs->contains("--resume-delay"))
+      EXPECT_GE(elapsedMs, 300) << "reported done before the wake-up signal";
   }
-}
-
-TEST(PowerAction, RefusedRequestIsReportedAsFailure) {
-  Outcome s = run(true, QStringList{"--fail", "Suspend"});
-  EXPECT_EQ(s.calls, (QStringList{"CanSuspend", "Suspend false"}));
-  EXPECT_EQ(s.log, QStringList{kSuspendFailed});
-  EXPECT_EQ(s.result, 0);
-
-  Outcome p = run(false, QStringList{"--fail", "PowerOff"});
-  EXPECT_EQ(p.log, QStringList{kPowerOffFailed});
-  EXPECT_EQ(p.result, 0);
-}
-
-// Without logind nothing can have happened, so nothing is reported as done.
-TEST(PowerAction, WithoutLogindFailureIsReported) {
-  EXPECT_EQ(run(true, std::nullopt).log, QStringList{kSuspendFailed});
-  EXPECT_EQ(run(false, std::nullopt).log, QStringList{kPowerOffFailed});
 }
 
 } // namespace
