@@ -155,16 +155,30 @@ void fastRunSettings(const std::string &blog, const char *user,
 }
 } // namespace
 
+namespace {
+// Each item carries fixed pauses the program asks for even with waits 0:
+// the chooser service's first tick (250 ms), its one-second pause after
+// pressing Open, and the 50 ms step of the zero-second pause after the
+// submit; from one mark to the next also the 5 ms before it looks for the
+// chooser. The first overhead spreads the run's own costs (window, login,
+// their pauses) over the items, as it always has; the second is one
+// item's cycle alone.
+void addRunRows(QVector<Row> &rows, const std::string &name, const RunTimes &t,
+                int items) {
+  const double fixedPerItem = 250 + 1000 + 50;
+  rows.append({name + ", 20 items: total per item", t.perItem, 0});
+  rows.append({name + ": fake site serving per item", t.served, 0});
+  rows.append({name + ": overhead per item (total-serving-1300)",
+               t.perItem - t.served - fixedPerItem, 50});
+  rows.append({name + ": overhead, mark to mark (cycle-serving-1305)",
+               t.cycle - t.served - fixedPerItem - 5, 50});
+  rows.append({name + ": start and end of the run (total-20 cycles)",
+               (t.perItem - t.cycle) * items, 0});
+}
+} // namespace
+
 void appendRunRows(QVector<Row> &rows, int runs) {
   const int items = 20;
-  // Each item carries fixed pauses the program asks for even with waits 0:
-  // the chooser service's first tick (250 ms), the 5 ms before it looks
-  // for the chooser, its one-second pause after pressing Open, and the
-  // 50 ms step of the zero-second pause after the submit. The first figure
-  // spreads the run's own costs (window, login, their pauses) over the
-  // items, as it always has; the second is one item's cycle alone.
-  const double fixedPerItem = 250 + 1000 + 50;
-  const double fixedPerCycle = fixedPerItem + 5;
   // The custom runner: sign in, log in, two links to the form, the file,
   // the submit.
   QStringList script = {"a\t3\tサインイン\t1\t",
@@ -193,27 +207,12 @@ void appendRunRows(QVector<Row> &rows, int runs) {
       break;
     fastRunSettings(fc2.loginUrl(), "user@example.com", "secret");
     setServiceLoginUrl(SvcFc2, setting(BlogUrl));
-    const RunTimes f = timeRun(window, fc2, "fc2", items);
-    rows.append({"FC2 run, 20 items: total per item", f.perItem, 0});
-    rows.append({"FC2 run: fake site serving per item", f.served, 0});
-    rows.append({"FC2 run: overhead per item (total-serving-1300)",
-                 f.perItem - f.served - fixedPerItem, 50});
-    rows.append({"FC2 run: overhead, mark to mark (cycle-serving-1305)",
-                 f.cycle - f.served - fixedPerCycle, 50});
-    rows.append({"FC2 run: start and end of the run (total-20 cycles)",
-                 (f.perItem - f.cycle) * items, 0});
-
+    addRunRows(rows, "FC2 run", timeRun(window, fc2, "fc2", items), items);
     fastRunSettings(generic.topUrl(), "taro", "himitsu");
     setting(UseCustom) = "1";
     writeTextLines(dataFile(QStringLiteral("Custom.sdr")), script);
-    const RunTimes c = timeRun(window, generic, "custom", items);
-    rows.append({"custom runner, 20 items: total per item", c.perItem, 0});
-    rows.append({"custom runner: overhead per item (same)",
-                 c.perItem - c.served - fixedPerItem, 50});
-    rows.append({"custom runner: overhead, mark to mark (same)",
-                 c.cycle - c.served - fixedPerCycle, 50});
-    rows.append({"custom runner: start and end of the run (same)",
-                 (c.perItem - c.cycle) * items, 0});
+    addRunRows(rows, "custom runner", timeRun(window, generic, "custom", items),
+               items);
   }
   runHooks() = saved;
 }

@@ -113,7 +113,7 @@ bool printTable(const QVector<Row> &rows) {
     samples[r.what].push_back(r.ms);
     targets[r.what] = r.targetMs;
   }
-  std::printf("%-52s %9s %4s %8s %6s\n", "measurement (median)", "ms", "runs",
+  std::printf("%-60s %9s %4s %8s %6s\n", "measurement (median)", "ms", "runs",
               "target", "ratio");
   bool allMet = true;
   for (const std::string &what : order) {
@@ -123,12 +123,12 @@ bool printTable(const QVector<Row> &rows) {
     const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
     const double target = targets[what];
     if (target <= 0) {
-      std::printf("%-52s %9.1f %4zu %8s\n", what.c_str(), median, n, "-");
+      std::printf("%-60s %9.1f %4zu %8s\n", what.c_str(), median, n, "-");
       continue;
     }
     const bool met = median <= target;
     allMet = allMet && met;
-    std::printf("%-52s %9.1f %4zu %8.0f %6.2f  %s\n", what.c_str(), median, n,
+    std::printf("%-60s %9.1f %4zu %8.0f %6.2f  %s\n", what.c_str(), median, n,
                 target, median / target, met ? "ok" : "TOO SLOW");
   }
   return allMet;
