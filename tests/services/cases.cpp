@@ -1,34 +1,43 @@
 #include "cases.h"
 
-#include "fakeameba.h"
-#include "fakecocolog.h"
-#include "fakecsc.h"
-#include "fakedti.h"
-#include "fakefc2.h"
-#include "fakegoo.h"
-#include "fakejugem.h"
-#include "fakelivedoor.h"
-#include "fakeninja.h"
-#include "fakerakuten.h"
-#include "fakeseesaa.h"
-#include "fakesonet.h"
-#include "fakewebry.h"
-
 #include <QElapsedTimer>
+
+#include <set>
 
 namespace {
 
-template <class S> std::function<std::unique_ptr<fake::FakeSite>()> maker() {
-  return [] { return std::make_unique<S>(); };
+template <class S> ServiceSite siteOf(const char *name, int service) {
+  return {name, service, &typeid(S),
+          [] { return std::unique_ptr<fake::FakeSite>(new S); }};
 }
 
-void set(SettingId id, const char *value) { setting(id) = value; }
-
 QString str(const std::string &s) { return QString::fromStdString(s); }
+
+using UrlOf = std::function<QString(fake::FakeSite &, int, const QString &)>;
+
+// Files served right under the site, as BASE + prefix + name.
+UrlOf under(const char *prefix) {
+  return [prefix](fake::FakeSite &s, int, const QString &n) {
+    return str(s.baseUrl()) + prefix + n;
+  };
+}
+
+// Files served from one of the site's folders.
+template <class S> UrlOf fileIn(const char *folder) {
+  return [folder](fake::FakeSite &s, int, const QString &n) {
+    return str(static_cast<S &>(s).fileUrl(folder, n.toStdString()));
+  };
+}
 
 // The log lines around the submit shared by services that wait twice.
 const QStringList kTwoWaits = {"ページ読込開始", "ページ切替待ち開始",
                                "ページ読込開始2"};
+// The login's three waits up to the check, logged alike by several services.
+const QStringList kThreeWaits = {"ページ読込開始",  "ページ切替待ち開始",
+                                 "ページ読込開始2", "ページ切替待ち開始2",
+                                 "ページ読込開始3", "ログインチェック開始"};
+const QStringList kSearchAndPress = {"参照ボタン・アップロード検索",
+                                     "アップロード情報入力", "参照ボタン押下"};
 
 QStringList join(std::initializer_list<QStringList> parts) {
   QStringList out;
@@ -46,22 +55,21 @@ bool holdsRun(const QStringList &lines, const QStringList &run) {
   return false;
 }
 
+bool comesAfter(const QStringList &lines, const QString &first,
+                const QString &later) {
+  const int at = lines.indexOf(first);
+  return at >= 0 && lines.indexOf(later, at) > at;
+}
+
 const std::vector<ServiceCase> &serviceCases() {
   using Site = fake::FakeSite;
   static const std::vector<ServiceCase> cases = {
-      {"fc2",
-       SvcFc2,
-       maker<fake::FakeFc2>(),
+      {siteOf<fake::FakeFc2>("fc2", SvcFc2),
        "/",
-       "user@example.com",
-       [](Site &s) {
-         setFc2TopUrl(str(static_cast<fake::FakeFc2 &>(s).topUrl()));
-       },
+       {{UserId, "user@example.com"}},
        "",
        "/logout.php",
-       [](Site &s, int, const QString &n) {
-         return str(s.baseUrl()) + "/file/" + n;
-       },
+       under("/file/"),
        {{"参照ボタン・アップロード検索", "アップロード情報入力",
          "同名ファイルを選択開始", "別名で保存を選択", "参照ボタン押下"},
         join({{"アップロード押下"},
@@ -70,16 +78,14 @@ const std::vector<ServiceCase> &serviceCases() {
                "アップロード確認成功", "URL対応リスト追加完了",
                "参照ボタン・アップロード検索"}}),
         {"ログイン押下完了"},
-        {"ファイルアップロード押下完了"}}},
-      {"seesaa",
-       SvcSeesaa,
-       maker<fake::FakeSeesaa>(),
+        {"ファイルアップロード押下完了"}},
+       nullptr,
+       [](Site &s) {
+         setFc2TopUrl(str(static_cast<fake::FakeFc2 &>(s).topUrl()));
+       }},
+      {siteOf<fake::FakeSeesaa>("seesaa", SvcSeesaa),
        "/",
-       "user@example.com",
-       [](Site &) {
-         set(ToolName, "Photo Album");
-         set(DirName, "");
-       },
+       {{UserId, "user@example.com"}, {ToolName, "Photo Album"}, {DirName, ""}},
        "photos/",
        "/signout",
        nullptr,
@@ -90,23 +96,16 @@ const std::vector<ServiceCase> &serviceCases() {
               {"アップロード押下完了", "参照ボタン･アップロード検索"}}),
         {"ブログ名押下完了"},
         {"ファイルマネージャ押下完了"}}},
-      {"livedoor",
-       SvcLivedoor,
-       maker<fake::FakeLivedoor>(),
+      {siteOf<fake::FakeLivedoor>("livedoor", SvcLivedoor),
        "/",
-       "user1",
-       [](Site &) {
-         set(DirName, "Travel Notes");
-         set(ToolName, "写真");
-         set(Thumbnail, "1");
-         set(CheckUpload, "1");
-       },
+       {{UserId, "user1"},
+        {DirName, "Travel Notes"},
+        {ToolName, "写真"},
+        {Thumbnail, "1"},
+        {CheckUpload, "1"}},
        "Travel Notes/写真",
        "/logout",
-       [](Site &s, int, const QString &n) {
-         return str(static_cast<fake::FakeLivedoor &>(s).fileUrl(
-             "Travel Notes", n.toStdString()));
-       },
+       fileIn<fake::FakeLivedoor>("Travel Notes"),
        {{"選択したファイルをアップロードする押下完了", "アップロード確認",
          "アップロード確認成功", "ファイルタイトル検索",
          "ファイルタイトル検索成功", "URL対応ﾘｽﾄ追加完了",
@@ -117,44 +116,29 @@ const std::vector<ServiceCase> &serviceCases() {
          EXPECT_EQ(u.fields.at("name_1"), u.filename);
          EXPECT_EQ(u.fields.at("make_thumbnail_1"), "1");
        }},
-      {"dti",
-       SvcDti,
-       maker<fake::FakeDti>(),
+      {siteOf<fake::FakeDti>("dti", SvcDti),
        "/login.html",
-       "user1",
-       [](Site &) {
-         set(Thumbnail, "1");
-         set(CheckUpload, "1");
-       },
+       {{UserId, "user1"}, {Thumbnail, "1"}, {CheckUpload, "1"}},
        "",
        "/logout",
        nullptr,
-       {{"管理画面へログイン押下完了", "ページ読込開始", "ページ切替待ち開始",
-         "ページ読込開始2", "ページ切替待ち開始2", "ページ読込開始3",
-         "ログインチェック開始"},
+       {join({{"管理画面へログイン押下完了"}, kThreeWaits}),
         {"参照ボタン・アップロード検索", "アップロード情報入力",
          "標準サイズ画像を作るのチェックする", "参照ボタン押下"},
         {"アップロード押下", "ページ読込開始", "ページ切替待ち開始",
          "ページ切替待ち開始2", "アップロード押下完了", "アップロード確認",
          "アップロード確認成功", "参照ボタン・アップロード検索"}},
        [](const fake::Upload &u) { EXPECT_EQ(u.fields.count("thumb"), 1u); }},
-      {"ninja",
-       SvcNinja,
-       maker<fake::FakeNinja>(),
+      {siteOf<fake::FakeNinja>("ninja", SvcNinja),
        "/login.html",
-       "ninja-user",
-       [](Site &) {
-         // The tool list shows "My Photo Blog"; a second blog comes first.
-         set(ToolName, "my photo BLOG");
-         set(OverWrite, "0");
-         set(CheckUpload, "1");
-       },
+       // The tool list shows "My Photo Blog"; a second blog comes first.
+       {{UserId, "ninja-user"},
+        {ToolName, "my photo BLOG"},
+        {OverWrite, "0"},
+        {CheckUpload, "1"}},
        "My Photo Blog",
        "/logout.html",
-       [](Site &s, int, const QString &n) {
-         return str(static_cast<fake::FakeNinja &>(s).fileUrl("My Photo Blog",
-                                                              n.toStdString()));
-       },
+       fileIn<fake::FakeNinja>("My Photo Blog"),
        {{"参照ボタン･アップロード検索", "アップロード情報入力",
          "参照ボタン押下"},
         join({{"アップロード押下"},
@@ -167,38 +151,28 @@ const std::vector<ServiceCase> &serviceCases() {
               {"参照ボタン･アップロード検索"}}),
         {"ブログ名押下完了"},
         {"ツール一覧に戻る押下完了"}}},
-      {"csc",
-       SvcCsc,
-       maker<fake::FakeCsc>(),
+      {siteOf<fake::FakeCsc>("csc", SvcCsc),
        "/",
-       "csc@example.com",
-       [](Site &) { set(CheckUpload, "1"); },
+       {{UserId, "csc@example.com"}, {CheckUpload, "1"}},
        "",
        "/logout",
        nullptr,
-       {{"ログイン押下完了", "ページ読込開始", "ページ切替待ち開始",
-         "ページ読込開始2", "ページ切替待ち開始2", "ページ読込開始3",
-         "ログインチェック開始"},
-        {"参照ボタン・アップロード検索", "アップロード情報入力",
-         "参照ボタン押下"},
+       {join({{"ログイン押下完了"}, kThreeWaits}),
+        kSearchAndPress,
         {"画像を追加する押下", "ページ読込開始", "ページ切替待ち開始",
          "ページ読込開始", "画像を追加する押下完了",
          "参照ボタン・アップロード検索"},
         {"画像の管理押下完了"}}},
-      {"ameba",
-       SvcAmeba,
-       maker<fake::FakeAmeba>(),
+      {siteOf<fake::FakeAmeba>("ameba", SvcAmeba),
        "/",
-       "ameba_user",
-       [](Site &) {},
+       {{UserId, "ameba_user"}},
        "",
        "/logout",
        nullptr,
        {{"Ameba (アメーバ)ログイン押下完了", "ページ読込開始",
          "ページ切替待ち開始", "ページ読込開始2", "ページ切替待ち開始",
          "ページ読込開始3", "ログインチェック開始"},
-        {"参照ボタン・アップロード検索", "アップロード情報入力",
-         "参照ボタン押下"},
+        kSearchAndPress,
         {"アップロード押下", "ページ読込開始", "ページ切替待ち開始",
          "ページ読込開始", "アップロード押下完了", "ページ読込開始",
          "ページ切替待ち開始", "ページ読込開始2", "ページ切替待ち開始2",
@@ -208,12 +182,9 @@ const std::vector<ServiceCase> &serviceCases() {
          "ページ読込開始2", "ページ切替待ち開始", "ページ読込開始3"},
         {"記事を書く押下完了"},
         {"画像フォルダ押下完了"}}},
-      {"rakuten",
-       SvcRakuten,
-       maker<fake::FakeRakuten>(),
+      {siteOf<fake::FakeRakuten>("rakuten", SvcRakuten),
        "/",
-       "rakuten-user",
-       [](Site &) { set(ToolName, "旅行"); },
+       {{UserId, "rakuten-user"}, {ToolName, "旅行"}},
        "旅行",
        "/logout",
        [](Site &s, int i, const QString &n) {
@@ -233,18 +204,15 @@ const std::vector<ServiceCase> &serviceCases() {
        [](const fake::Upload &u) {
          EXPECT_EQ(u.fields.at("name[]"), u.filename);
        }},
-      {"goo",
-       SvcGoo,
-       maker<fake::FakeGoo>(),
+      {siteOf<fake::FakeGoo>("goo", SvcGoo),
        "/",
-       "goo-user",
-       [](Site &) { set(GooSize, "1"); },
+       {{UserId, "goo-user"}, {GooSize, "1"}},
        "",
        "/logout",
        nullptr,
-       {{"ログイン押下完了", "ページ読込開始", "ページ切替待ち開始",
-         "ページ読込開始2", "ページ切替待ち開始2", "ページ読込開始3",
-         "ログインチェック開始", "ログインチェック成功", "画像フォルダ検索"},
+       {join({{"ログイン押下完了"},
+              kThreeWaits,
+              {"ログインチェック成功", "画像フォルダ検索"}}),
         {"参照ボタン・アップロード検索", "アップロード情報入力",
          "ファイルの種類を選択", "ファイルの種類を選択完了", "参照ボタン押下"},
         // The second wait after the submit is logged as the first one.
@@ -255,22 +223,18 @@ const std::vector<ServiceCase> &serviceCases() {
          EXPECT_EQ(u.fields.at("raw_title[0]"), u.filename);
          EXPECT_EQ(u.fields.at("upload_size"), "1");
        }},
-      {"cocolog",
-       SvcCocolog,
-       maker<fake::FakeCocolog>(),
+      {siteOf<fake::FakeCocolog>("cocolog", SvcCocolog),
        "/t/app",
-       "coco-user",
-       [](Site &) {
-         set(CocologTarget, "0");
-         set(ToolName, "日記"); // the second album, its heading padded
-         set(DirName, "");
-       },
+       // The second album, its heading padded.
+       {{UserId, "coco-user"},
+        {CocologTarget, "0"},
+        {ToolName, "日記"},
+        {DirName, ""}},
        "日記",
        "/t/app/logout",
        nullptr,
        {{"ログイン押下", "ページ切替待ち開始", "ログイン押下完了"},
-        {"参照ボタン・アップロード検索", "アップロード情報入力",
-         "参照ボタン押下"},
+        kSearchAndPress,
         join({{"写真を追加する押下"},
               kTwoWaits,
               {"写真を追加する押下完了", "戻る開始", "戻る完了"},
@@ -278,17 +242,12 @@ const std::vector<ServiceCase> &serviceCases() {
               {"参照ボタン・アップロード検索"}}),
         {"マイフォト押下完了"},
         {"新しい写真の追加押下完了"}}},
-      {"jugem",
-       SvcJugem,
-       maker<fake::FakeJugem>(),
+      {siteOf<fake::FakeJugem>("jugem", SvcJugem),
        "/",
-       "jugemuser",
-       [](Site &) { set(Thumbnail, "1"); },
+       {{UserId, "jugemuser"}, {Thumbnail, "1"}},
        "",
        "/logout",
-       [](Site &s, int, const QString &n) {
-         return str(s.baseUrl()) + "/img/" + n;
-       },
+       under("/img/"),
        // One wait per link: the management link opens in this window
        // although the page asks for a new one.
        {{"管理者ページ押下", "管理者ページ押下完了", "ページ読込開始"},
@@ -301,37 +260,27 @@ const std::vector<ServiceCase> &serviceCases() {
          EXPECT_EQ(u.fields.at("alt0"), u.filename);
          EXPECT_EQ(u.fields.at("thumb"), "1");
        }},
-      {"webry",
-       SvcWebry,
-       maker<fake::FakeWebry>(),
+      {siteOf<fake::FakeWebry>("webry", SvcWebry),
        "/",
-       "webryuser",
-       [](Site &s) {
-         auto &site = static_cast<fake::FakeWebry &>(s);
-         site.addFolder("misc");
-         site.addFolder("photos"); // also shown under the recent folders
-         set(DirName, "photos");
-         set(OverWrite, "1");
-       },
+       {{UserId, "webryuser"}, {DirName, "photos"}, {OverWrite, "1"}},
        "photos",
        "",
-       [](Site &s, int, const QString &n) {
-         return str(static_cast<fake::FakeWebry &>(s).fileUrl("photos",
-                                                              n.toStdString()));
-       },
+       fileIn<fake::FakeWebry>("photos"),
        {{"設定画面へ押下", "設定画面へ押下完了", "ページ読込開始"},
         {"フォルダ検索", "フォルダ押下", "フォルダ押下完了"},
         // The second window goes first, then the driver closes the first.
         {"ブラウザ2を閉じる", "ブラウザを閉じる"}},
        [](const fake::Upload &u) {
          EXPECT_EQ(u.fields.count("overwriteflg"), 1u);
+       },
+       [](Site &s) {
+         auto &site = static_cast<fake::FakeWebry &>(s);
+         site.addFolder("misc");
+         site.addFolder("photos"); // also shown under the recent folders
        }},
-      {"sonet",
-       SvcSonet,
-       maker<fake::FakeSonet>(),
+      {siteOf<fake::FakeSonet>("sonet", SvcSonet),
        "/",
-       "sonetuser",
-       [](Site &) { set(CocologTarget, "0"); },
+       {{UserId, "sonetuser"}, {CocologTarget, "0"}},
        "",
        "/logout",
        nullptr,
@@ -347,30 +296,38 @@ const std::vector<ServiceCase> &serviceCases() {
 
 const ServiceCase &serviceCase(const std::string &name) {
   for (const auto &c : serviceCases())
-    if (name == c.name)
+    if (name == c.site.name)
       return c;
   throw std::invalid_argument(name);
 }
 
-ServiceTest::ServiceTest(const char *name)
-    : svcCase(serviceCase(name)), base(svcCase.make()) {}
+const ServiceCase &caseOfSite(const std::type_info &type) {
+  for (const auto &c : serviceCases())
+    if (*c.site.type == type)
+      return c;
+  throw std::invalid_argument(type.name());
+}
+
+// The window takes over the log when it is made: it must exist before the
+// log captures of a fixture's members.
+ServiceTest::ServiceTest(const ServiceCase &c)
+    : svcCase(c), base(c.site.make()) {
+  window();
+}
 
 void ServiceTest::SetUp() {
   ServiceRunTest::SetUp();
   ASSERT_TRUE(base->start());
   setting(BlogUrl) = QString::fromStdString(base->url(svcCase.startPath));
-  setServiceLoginUrl(svcCase.service, setting(BlogUrl));
-  setting(UserId) = svcCase.user;
+  setServiceLoginUrl(svcCase.site.service, setting(BlogUrl));
   setting(Password) = "secret";
   for (SettingId id : {MakeUrlList, LogOut, CheckLogin})
     setting(id) = "1";
-  svcCase.settings(*base);
+  for (const auto &s : svcCase.settings)
+    setting(s.first) = s.second;
+  if (svcCase.prepare)
+    svcCase.prepare(*base);
   queueTwoFiles();
-}
-
-void ServiceTest::TearDown() {
-  ServiceRunTest::TearDown();
-  base->stop();
 }
 
 void ServiceTest::requeue(
@@ -380,17 +337,16 @@ void ServiceTest::requeue(
   queueFiles(list);
 }
 
-int ServiceTest::requestsTo(const std::string &path) const {
-  int n = 0;
-  for (const auto &r : base->requests())
-    n += r.path == path;
-  return n;
+void ServiceTest::again() {
+  base->clearUploads();
+  window()->items()->purgeDone(false);
 }
 
-int ServiceTest::postsSeen(const std::string &path) const {
+int ServiceTest::requestsTo(const std::string &path,
+                            const std::string &method) const {
   int n = 0;
   for (const auto &r : base->requests())
-    n += r.method == "POST" && r.path == path;
+    n += r.path == path && (method.empty() || r.method == method);
   return n;
 }
 
@@ -408,23 +364,19 @@ void ServiceTest::run() {
 }
 
 void ServiceTest::expectQueueTellsTheTruth(bool complete) {
-  const auto got = base->uploads();
+  const std::map<QString, QByteArray> sent(files.begin(), files.end());
+  std::set<QString> received;
+  for (const auto &u : base->uploads()) {
+    const QString name = QString::fromStdString(u.filename);
+    received.insert(name);
+    EXPECT_EQ(QByteArray::fromStdString(u.bytes), sent.at(name)) << u.filename;
+  }
   for (const ItemRow &r : window()->items()->items()) {
-    QByteArray sent;
-    for (const auto &f : files)
-      if (f.first == r.name)
-        sent = f.second;
-    bool received = false;
-    for (const auto &u : got)
-      if (QString::fromStdString(u.filename) == r.name) {
-        received = true;
-        EXPECT_EQ(QByteArray::fromStdString(u.bytes), sent)
-            << r.name.toStdString();
-      }
+    const bool there = received.count(r.name);
     if (r.done())
-      EXPECT_TRUE(received) << r.name.toStdString() << " marked, not there";
+      EXPECT_TRUE(there) << r.name.toStdString() << " marked, not there";
     else if (complete)
-      EXPECT_FALSE(received) << r.name.toStdString() << " there, not marked";
+      EXPECT_FALSE(there) << r.name.toStdString() << " there, not marked";
   }
   const QStringList lines = listFileLines();
   ASSERT_EQ(lines.size(), window()->items()->itemCount());
@@ -432,23 +384,22 @@ void ServiceTest::expectQueueTellsTheTruth(bool complete) {
     EXPECT_EQ(lines[i].startsWith("済,"), window()->items()->item(i).done());
 }
 
-std::map<QString, QString> ServiceTest::foldersByName() const {
-  std::map<QString, QString> out;
+void ServiceTest::expectAllIn(const QString &folder) {
+  EXPECT_EQ(statuses(), QStringList(int(files.size()), "済"));
+  EXPECT_EQ(byName(base->uploads()).size(), files.size());
   for (const auto &u : base->uploads())
-    out[QString::fromStdString(u.filename)] = QString::fromStdString(u.folder);
-  return out;
+    EXPECT_EQ(QString::fromStdString(u.folder), folder) << u.filename;
+  expectQueueTellsTheTruth(true);
 }
 
-void ServiceTest::expectAllIn(const QString &folder) {
-  const auto got = byName(base->uploads());
-  ASSERT_EQ(got.size(), files.size());
-  for (const auto &f : files)
-    EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
-  for (const auto &p : foldersByName())
-    EXPECT_EQ(p.second, folder) << p.first.toStdString();
-  EXPECT_EQ(statuses(), QStringList(int(files.size()), "済"));
-  for (const QString &l : listFileLines())
-    EXPECT_TRUE(l.startsWith("済,")) << l.toStdString();
+void ServiceTest::expectGaveUp(const LogCapture &log, const QString &what,
+                               int attempts) {
+  EXPECT_EQ(log.count(what + "が見つかりませんでした"), attempts);
+  EXPECT_TRUE(log.contains("リトライしたが失敗"));
+  EXPECT_TRUE(log.contains(kLoggedError));
+  EXPECT_TRUE(base->uploads().empty());
+  EXPECT_EQ(statuses(), QStringList(int(files.size()), ""));
+  EXPECT_TRUE(window()->Idle);
 }
 
 void ServiceTest::runLoggedIn(const LogCapture &log) {

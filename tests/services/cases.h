@@ -2,7 +2,19 @@
 // site, settings, where its files land, the address list it writes and the
 // log lines that show its steps in order. One fixture serves them all.
 #pragma once
-#include "fakesite.h"
+#include "fakeameba.h"
+#include "fakecocolog.h"
+#include "fakecsc.h"
+#include "fakedti.h"
+#include "fakefc2.h"
+#include "fakegoo.h"
+#include "fakejugem.h"
+#include "fakelivedoor.h"
+#include "fakeninja.h"
+#include "fakerakuten.h"
+#include "fakeseesaa.h"
+#include "fakesonet.h"
+#include "fakewebry.h"
 #include "servicerun.h"
 
 #include "browser/browserwindow.h"
@@ -17,45 +29,59 @@
 
 #include <functional>
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
-struct ServiceCase {
+// Which service a row is about and the fake that stands for its site; the
+// fake's type lets a fixture find its own row.
+struct ServiceSite {
   const char *name; // test name suffix: "fc2", "seesaa", ...
   int service;      // index in the service table
-  std::function<std::unique_ptr<fake::FakeSite>()> make;
-  std::string startPath; // BlogUrl on the site
-  QString user;
-  std::function<void(fake::FakeSite &)> settings; // beyond the common ones
-  std::string folder;     // where the site records the uploads
+  const std::type_info *type;
+  std::unique_ptr<fake::FakeSite> (*make)();
+};
+
+struct ServiceCase {
+  ServiceSite site;
+  std::string startPath;                               // BlogUrl on the site
+  std::vector<std::pair<SettingId, QString>> settings; // the account and more
+  QString folder;         // where the site records the uploads
   std::string logoutPath; // "" for a service without log-out
   // The address-list entry of the i-th file, "" when none is written.
   std::function<QString(fake::FakeSite &, int i, const QString &name)> url;
   // Runs of log lines that must appear one after the other.
   std::vector<QStringList> steps;
   std::function<void(const fake::Upload &)> eachUpload; // may be empty
+  std::function<void(fake::FakeSite &)> prepare;        // may be empty
 };
 
-inline void PrintTo(const ServiceCase &c, std::ostream *os) { *os << c.name; }
+inline void PrintTo(const ServiceCase &c, std::ostream *os) {
+  *os << c.site.name;
+}
 
 const std::vector<ServiceCase> &serviceCases();
 const ServiceCase &serviceCase(const std::string &name);
+
+const QString kLoggedError =
+    "エラーが発生しました。ログを確認してください。m(__)m";
 
 // A run against one service's fake site, set up as the table says, with
 // two files queued.
 class ServiceTest : public ServiceRunTest {
 protected:
-  explicit ServiceTest(const char *name);
+  explicit ServiceTest(const ServiceCase &c);
   void SetUp() override;
-  void TearDown() override;
   // Replaces the queue with these files.
   void requeue(const std::vector<std::pair<QString, QByteArray>> &list);
-  // Counts of requests to the path so far.
-  int requestsTo(const std::string &path) const;
-  int postsSeen(const std::string &path) const;
+  // For another run on the same site: no uploads seen, no item marked.
+  void again();
+  // Requests to the path so far, of any method when `method` is empty.
+  int requestsTo(const std::string &path, const std::string &method = "") const;
   // Every queued file received byte for byte in `folder` and marked done.
   void expectAllIn(const QString &folder);
-  // Where every upload went, by file name.
-  std::map<QString, QString> foldersByName() const;
+  // A run that gave up: `what` was not found on each of `attempts`, the
+  // error ending is in the log, nothing went up, nothing is marked.
+  void expectGaveUp(const LogCapture &log, const QString &what, int attempts);
   // A run on a site that takes new sessions as logged in, without log-out:
   // the login form is passed over ("既にログインされている?").
   void runLoggedIn(const LogCapture &log);
@@ -69,10 +95,13 @@ protected:
   std::unique_ptr<fake::FakeSite> base;
 };
 
+const ServiceCase &caseOfSite(const std::type_info &type);
+
 template <class Site> class SiteTest : public ServiceTest {
 protected:
-  explicit SiteTest(const char *name)
-      : ServiceTest(name), site(static_cast<Site &>(*base)) {}
+  SiteTest()
+      : ServiceTest(caseOfSite(typeid(Site))),
+        site(static_cast<Site &>(*base)) {}
   template <class F> void setSite(F change) {
     auto o = site.options();
     change(o);
@@ -83,3 +112,6 @@ protected:
 
 // True when the lines hold `run` one line after the other.
 bool holdsRun(const QStringList &lines, const QStringList &run);
+// True when `later` is among the lines after the first `first`.
+bool comesAfter(const QStringList &lines, const QString &first,
+                const QString &later);

@@ -94,8 +94,7 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs) {
   return true;
 }
 
-void answerNextModal(const QString &buttonText, QString *seenText,
-                     QString *seenTitle) {
+void answerNextModal(const QString &buttonText, QString *seenText) {
   auto *timer = new QTimer(qApp);
   timer->setInterval(20);
   QObject::connect(timer, &QTimer::timeout, [=] {
@@ -105,8 +104,6 @@ void answerNextModal(const QString &buttonText, QString *seenText,
       return;
     timer->stop();
     timer->deleteLater();
-    if (seenTitle)
-      *seenTitle = w->windowTitle();
     if (auto *box = qobject_cast<QMessageBox *>(w)) {
       if (seenText)
         *seenText = box->text();

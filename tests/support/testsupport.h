@@ -65,7 +65,7 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs = 10000);
 // Answers the next modal message box (or dialog) with the button whose
 // text is `buttonText` (empty: accept/default), checking every 20 ms.
 void answerNextModal(const QString &buttonText = QString(),
-                     QString *seenText = nullptr, QString *seenTitle = nullptr);
+                     QString *seenText = nullptr);
 
 // A message box nobody answers would hang a run for ever: while it lives,
 // a box that stays open longer than `seconds` fails the test and is
