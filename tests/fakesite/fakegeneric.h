@@ -47,7 +47,6 @@ struct GenericOptions {
 class FakeGeneric : public SiteWith<GenericOptions> {
 public:
   explicit FakeGeneric(std::string host = "myblog.localhost");
-  ~FakeGeneric() override { stop(); }
 
   std::string topUrl() const { return url("/"); }
   std::string loginUrl() const { return url("/login"); }

@@ -1,14 +1,9 @@
-// The Ninja blog service as the tests meet it.
-//
-// Pages: /login.html ("login[id]", "login[password]", "管理ページへログイン";
-// a logged-in browser goes on to /tools), /tools (one link per blog by its
-// name, the log-out image link), /blog/N/ ("ファイルアップロード"),
-// /blog/N/files (the upload form "file", the "overwrite" box,
-// "アップロード", and the table of files, newest first, under the
-// "checkall" box; each file link carries its address in apostrophes; the
-// post keeps the file in that blog and shows the list with the new file's
-// cell of class "changebg2" and "ファイル一覧に戻る"), /logout.html,
-// /files/BLOG/NAME.
+// The Ninja blog service as the tests meet it: /login.html (a logged-in
+// browser goes on to /tools), /tools (one link per blog by its name, the
+// log-out image link), /blog/N/ and /blog/N/files (the upload form, and the
+// files, newest first, each link carrying its address in apostrophes; the
+// post keeps the file in that blog and marks the new file's cell with class
+// "changebg2"), /logout.html and the files under /files/BLOG/.
 #pragma once
 
 #include "fakesite.h"

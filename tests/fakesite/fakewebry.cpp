@@ -5,9 +5,8 @@
 namespace fake {
 
 FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
-  setLogin(
-      {"ログイン", "/login", "userid", "password", "/mypage", "ログイン"},
-      [this] { return std::make_pair(options().userId, options().password); });
+  setLogin({"ログイン", "/login", "userid", "password", "/mypage", "ログイン"},
+           &Options::userId, &Options::password);
   addPages({
       {"GET", "/", "ウェブリブログ", Gate::Open,
        [](Visit &) {
@@ -60,9 +59,8 @@ FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
       {"POST", "/fm/upload", "ファイルマネージャー", Gate::Upload,
        [this](Visit &v) {
          const std::string folder = v.field("folder");
-         const auto got = recordUploads(v.req, folder);
+         const auto got = recordUploads(v.req, folder, true);
          for (const auto &u : got) {
-           keep(folder, u.filename, u.bytes);
            std::lock_guard<std::mutex> lock(foldersMutex_);
            auto &names = order_[folder];
            if (std::find(names.begin(), names.end(), u.filename) == names.end())
