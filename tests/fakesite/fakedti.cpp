@@ -41,10 +41,7 @@ std::string FakeDti::uploadBody(bool hideNewest) const {
   std::string rows;
   int n = 0;
   for (const Upload &u : files) {
-    std::string name = u.filename;
-    if (o.upperCaseNames)
-      for (auto &c : name)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string name = o.upperCaseNames ? upper(u.filename) : u.filename;
     rows += "<tr><td class=\"cell1\">" + std::to_string(++n) +
             "</td><td class=\"cell2\">" + std::to_string(u.bytes.size()) +
             "</td><td class=\"cell6\"> " + escape(name) + " </td></tr>\n";

@@ -62,13 +62,6 @@ FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
          for (const auto &u : got) {
            const std::string name =
                keep(blog, u.filename, u.bytes, v.field("overwrite") == "1");
-           {
-             std::lock_guard<std::mutex> lock(orderMutex_);
-             auto &order = order_[blog];
-             order.erase(std::remove(order.begin(), order.end(), name),
-                         order.end());
-             order.push_back(name);
-           }
            if (!takeOne(&NinjaOptions::missHighlights) &&
                name != o.neverHighlight)
              highlight = name;
@@ -94,19 +87,11 @@ std::string FakeNinja::listPage(const std::string &blog,
   const size_t n =
       std::find(o.blogs.begin(), o.blogs.end(), blog) - o.blogs.begin();
   const std::string self = "/blog/" + std::to_string(n) + "/files";
-  std::vector<std::string> names;
-  {
-    std::lock_guard<std::mutex> lock(orderMutex_);
-    auto it = order_.find(blog);
-    if (it != order_.end())
-      names.assign(it->second.rbegin(), it->second.rend());
-  }
+  const auto names = writeOrder(blog);
   std::string rows;
-  for (const auto &name : names) {
-    std::string shown = name;
-    if (o.upperCaseNames)
-      for (auto &c : shown)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    const std::string &name = *it;
+    const std::string shown = o.upperCaseNames ? upper(name) : name;
     const std::string address = fileUrl(blog, name);
     const std::string fileLink =
         o.plainFileLinks

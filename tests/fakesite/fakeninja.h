@@ -27,7 +27,6 @@ struct NinjaOptions {
 class FakeNinja : public SiteWith<NinjaOptions> {
 public:
   explicit FakeNinja(std::string host = "ninja.localhost");
-  ~FakeNinja() override { stop(); }
   std::string loginUrl() const { return url("/login.html"); }
   // The address under which a stored file is served (as the list shows it).
   std::string fileUrl(const std::string &blog, const std::string &name) const {
@@ -38,9 +37,6 @@ private:
   std::string blogOf(const Visit &v) const; // "" when unknown
   std::string listPage(const std::string &blog, const std::string &result,
                        const std::string &highlight) const;
-
-  mutable std::mutex orderMutex_;
-  std::map<std::string, std::vector<std::string>> order_; // newest last
 };
 
 } // namespace fake

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -221,11 +222,6 @@ std::string FakeSite::input(const std::string &type, const std::string &name,
   return out + (extra.empty() ? "" : " " + extra) + ">";
 }
 
-std::string FakeSite::submit(const std::string &value,
-                             const std::string &extra) {
-  return input("submit", "", value, extra);
-}
-
 std::string FakeSite::imageButton(const std::string &alt) {
   return "<input type=\"image\" src=\"/img-ui/button.png\" alt=\"" +
          escape(alt) + "\" width=\"96\" height=\"32\">";
@@ -242,10 +238,6 @@ std::string FakeSite::option(const std::string &value, const std::string &text,
                              bool selected) {
   return "<option value=\"" + escape(value) + "\"" +
          (selected ? " selected" : "") + ">" + escape(text) + "</option>";
-}
-
-std::string FakeSite::p(const std::string &inner) {
-  return "<p>" + inner + "</p>\n";
 }
 
 std::string FakeSite::list(const std::vector<std::string> &items,
@@ -275,23 +267,11 @@ std::string FakeSite::uploadResult(const std::vector<Upload> &got,
   return out;
 }
 
-std::string FakeSite::trapLink(const std::string &text) {
-  return link("/trap/" + percentEncode(text), text);
-}
-
-std::string FakeSite::trapButton(const std::string &value) {
-  return form("/trap/" + percentEncode(value), submit(value));
-}
-
 std::string FakeSite::hiddenDecoys(const std::vector<std::string> &names) {
   std::string inner;
   for (const auto &n : names)
     inner += input("hidden", n, "decoy");
   return form("/trap/search", inner + input("text", "q"), false, "get");
-}
-
-std::string FakeSite::trapFooter() {
-  return "<p>" + trapLink("ログアウト") + "</p>";
 }
 
 int FakeSite::trapped() const {
@@ -317,7 +297,16 @@ std::string FakeSite::keep(const std::string &folder, const std::string &name,
       used = stem + "_" + std::to_string(n) + ext;
   }
   files[used] = bytes;
+  auto &order = order_[folder];
+  order.erase(std::remove(order.begin(), order.end(), used), order.end());
+  order.push_back(used);
   return used;
+}
+
+std::vector<std::string> FakeSite::writeOrder(const std::string &folder) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = order_.find(folder);
+  return it == order_.end() ? std::vector<std::string>() : it->second;
 }
 
 std::map<std::string, std::map<std::string, std::string>>
@@ -457,6 +446,12 @@ std::string FakeSite::escape(const std::string &text) {
     out += it == entities.end() ? std::string(1, c) : it->second;
   }
   return out;
+}
+
+std::string FakeSite::upper(std::string text) {
+  for (auto &c : text)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
 }
 
 std::string FakeSite::trim(const std::string &text) {
@@ -638,44 +633,31 @@ void FakeSite::failPath(const std::string &path, int status) {
   setSwitch(failures_, path, status);
 }
 
-void FakeSite::slowUpload(int ms) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    slowUploadMs_ = ms > 0 ? ms : 0;
-  }
-  wake_.notify_all();
-}
-
 void FakeSite::dropUploadConnection(bool on) {
   std::lock_guard<std::mutex> lock(mutex_);
   dropUpload_ = on;
 }
 
-template <class Pred> void FakeSite::holdFor(int ms, Pred release) {
-  if (ms <= 0)
-    return;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  std::unique_lock<std::mutex> lock(mutex_);
-  wake_.wait_until(lock, deadline, [&] { return stopping_ || release(); });
-}
-
 httplib::Server::HandlerResponse
 FakeSite::preRouting(const httplib::Request &req, httplib::Response &res) {
   const bool upload = req.method == "POST" && req.is_multipart_form_data();
-  int stall = 0, failure = 0, slow = 0;
+  int failure = 0;
   bool drop = false;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     if (req.path != "/favicon.ico")
       requests_.push_back({req.method, req.path});
-    if (auto it = stalls_.find(req.path); it != stalls_.end())
-      stall = it->second;
     if (auto it = failures_.find(req.path); it != failures_.end())
       failure = it->second;
-    if (upload) {
-      slow = slowUploadMs_;
-      drop = dropUpload_;
+    drop = upload && dropUpload_;
+    // A stall holds the request until its time is up, the stall is changed
+    // or the site stops.
+    if (auto it = stalls_.find(req.path); it != stalls_.end() && !drop) {
+      const int stall = it->second;
+      wake_.wait_for(lock, std::chrono::milliseconds(stall), [&] {
+        auto now = stalls_.find(req.path);
+        return stopping_ || now == stalls_.end() || now->second != stall;
+      });
     }
   }
   if (drop) {
@@ -687,12 +669,6 @@ FakeSite::preRouting(const httplib::Request &req, httplib::Response &res) {
     }
     std::fprintf(stderr, "fakesite: could not find the upload's socket\n");
   }
-  const std::string path = req.path;
-  holdFor(stall, [&] {
-    auto it = stalls_.find(path);
-    return it == stalls_.end() || it->second != stall;
-  });
-  holdFor(slow, [&] { return slowUploadMs_ == 0; });
 
   // The request is the library's own non-const object; only the reference
   // handed to this hook is const. It is changed where that is the only way

@@ -124,14 +124,18 @@ public:
                            const std::string &value = "",
                            const std::string &extra = "");
   static std::string submit(const std::string &value,
-                            const std::string &extra = "");
+                            const std::string &extra = "") {
+    return input("submit", "", value, extra);
+  }
   static std::string imageButton(const std::string &alt);
   static std::string form(const std::string &action, const std::string &inner,
                           bool upload = false,
                           const std::string &method = "post");
   static std::string option(const std::string &value, const std::string &text,
                             bool selected = false);
-  static std::string p(const std::string &inner); // a paragraph and a newline
+  static std::string p(const std::string &inner) {
+    return "<p>" + inner + "</p>\n";
+  }
   // "<ul class=...>" of the items' HTML, one per line.
   static std::string list(const std::vector<std::string> &items,
                           const std::string &cls = "");
@@ -148,12 +152,18 @@ public:
   // --- Traps real pages carry ------------------------------------------------
   // Elements that lead to /trap/...: a scanner that takes the wrong one of
   // two shows in trapped().
-  static std::string trapLink(const std::string &text);
-  static std::string trapButton(const std::string &value);
+  static std::string trapLink(const std::string &text) {
+    return link("/trap/" + percentEncode(text), text);
+  }
+  static std::string trapButton(const std::string &value) {
+    return form("/trap/" + percentEncode(value), submit(value));
+  }
   // A search form of hidden inputs carrying these names.
   static std::string hiddenDecoys(const std::vector<std::string> &names);
   // A later "ログアウト" that a first-hit scan must not reach.
-  static std::string trapFooter();
+  static std::string trapFooter() {
+    return "<p>" + trapLink("ログアウト") + "</p>";
+  }
   int trapped() const;
 
   // --- Stored files (folder, name) -----------------------------------------
@@ -163,6 +173,8 @@ public:
                    const std::string &bytes, bool replace = true);
   std::map<std::string, std::map<std::string, std::string>> stored() const;
   std::map<std::string, std::string> storedIn(const std::string &folder) const;
+  // A folder's names in the order they were last written, newest last.
+  std::vector<std::string> writeOrder(const std::string &folder) const;
   // Serves kept files as prefix + percent-encoded folder "/" name.
   void serveFiles(const std::string &prefix);
 
@@ -170,6 +182,7 @@ public:
   static std::string escape(const std::string &text); // HTML text/attribute
   static std::string percentEncode(const std::string &text); // path segment
   static std::string trim(const std::string &text);          // spaces only
+  static std::string upper(std::string text);                // ASCII only
   // A complete UTF-8 document around body.
   static std::string page(const std::string &title, const std::string &body);
   static void html(httplib::Response &res, const std::string &title,
@@ -222,8 +235,6 @@ public:
   // true: stop listening, so that connections are refused; false: listen
   // again on the same port. False when the port could not be bound again.
   bool refuse(bool on);
-  // Multipart posts wait ms milliseconds before they are read (0 clears).
-  void slowUpload(int ms);
   // While on, multipart posts get no answer: the connection is closed before
   // the body is read, and nothing of it is stored. It stays on until switched
   // off because a browser silently sends a post again, on a new connection,
@@ -240,8 +251,6 @@ private:
   // Sets a switch of a path (0 clears it) and wakes held responses.
   void setSwitch(std::map<std::string, int> &paths, const std::string &path,
                  int value);
-  // Waits until ms have passed or until release() says to stop waiting.
-  template <class Pred> void holdFor(int ms, Pred release);
   int shutDownConnections(int localPort, int remotePort);
 
   const std::string host_;
@@ -260,11 +269,11 @@ private:
   std::string loginPage_ = "/";
   Login login_;
   std::map<std::string, std::map<std::string, std::string>> files_;
+  std::map<std::string, std::vector<std::string>> order_; // per folder
   bool newSessionsLoggedIn_ = false;
   std::vector<Upload> uploads_;
   std::vector<RequestLine> requests_;
   std::map<std::string, int> stalls_, neverComplete_, failures_;
-  int slowUploadMs_ = 0;
   bool dropUpload_ = false;
 };
 

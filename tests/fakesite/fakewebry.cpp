@@ -60,12 +60,6 @@ FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
        [this](Visit &v) {
          const std::string folder = v.field("folder");
          const auto got = recordUploads(v.req, folder, true);
-         for (const auto &u : got) {
-           std::lock_guard<std::mutex> lock(foldersMutex_);
-           auto &names = order_[folder];
-           if (std::find(names.begin(), names.end(), u.filename) == names.end())
-             names.push_back(u.filename);
-         }
          return managerPage(folder,
                             uploadResult(got, " をアップロードしました"));
        }},
@@ -111,11 +105,8 @@ std::string FakeWebry::managerPage(const std::string &folder,
                    "同名のファイルを上書きする</label></p>",
                true) +
           "<ul>\n";
-  auto it = order_.find(folder);
-  if (it != order_.end())
-    for (const auto &name : it->second)
-      body +=
-          "<li>" + link(fileUrl(folder, name), " " + name + " ") + "</li>\n";
+  for (const auto &name : writeOrder(folder))
+    body += "<li>" + link(fileUrl(folder, name), " " + name + " ") + "</li>\n";
   return body + "</ul>";
 }
 

@@ -39,7 +39,6 @@ private:
 
   mutable std::mutex foldersMutex_;
   std::vector<std::string> folders_{"default"};
-  std::map<std::string, std::vector<std::string>> order_; // upload order
 };
 
 } // namespace fake

@@ -145,12 +145,6 @@ TEST_F(Fc2Test, ErrorsStallsAndRefusals) {
   EXPECT_EQ(200, status("/blog/"));
   EXPECT_LT(msSince(start), 250);
 
-  site.slowUpload(300);
-  start = Clock::now();
-  ASSERT_TRUE(upload("f.jpg", "slow"));
-  EXPECT_GE(msSince(start), 290);
-  site.slowUpload(0);
-
   const int port = site.port();
   ASSERT_TRUE(site.refuse(true));
   res = cli->Get("/");
