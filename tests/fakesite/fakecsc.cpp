@@ -3,11 +3,11 @@
 namespace fake {
 
 namespace {
-const std::string kMenu =
-    "<ul class=\"menu\">\n<li>" + FakeSite::link("/", "ホーム") +
-    "</li>\n<li>" + FakeSite::link("/image/", "画像の管理") + "</li>\n<li>" +
-    FakeSite::trapLink("ログアウト履歴") + "</li>\n<li>" +
-    FakeSite::link("/logout", " ログアウト ") + "</li>\n</ul>\n";
+const std::string kMenu = FakeSite::list(
+    {FakeSite::link("/", "ホーム"), FakeSite::link("/image/", "画像の管理"),
+     FakeSite::trapLink("ログアウト履歴"),
+     FakeSite::link("/logout", " ログアウト ")},
+    "menu");
 } // namespace
 
 FakeCsc::FakeCsc(std::string host) : SiteWith(std::move(host)) {

@@ -4,10 +4,11 @@ namespace fake {
 
 namespace {
 const std::string kMenu =
-    "<ul class=\"menu\">\n<li>" + FakeSite::link("/admin/", "管理トップ") +
-    "</li>\n<li>" + FakeSite::trapLink("ファイルアップロード設定") +
-    "</li>\n<li>" + FakeSite::link("/admin/upload", " ファイルアップロード ") +
-    "</li>\n<li>" + FakeSite::link("/logout", "ログアウト") + "</li>\n</ul>\n";
+    FakeSite::list({FakeSite::link("/admin/", "管理トップ"),
+                    FakeSite::trapLink("ファイルアップロード設定"),
+                    FakeSite::link("/admin/upload", " ファイルアップロード "),
+                    FakeSite::link("/logout", "ログアウト")},
+                   "menu");
 } // namespace
 
 FakeDti::FakeDti(std::string host) : SiteWith(std::move(host)) {

@@ -5,11 +5,11 @@ namespace fake {
 namespace {
 // The upload link only starts like a look-alike before it and is padded.
 const std::string kMenu =
-    "<ul class=\"menu\">\n<li>" + FakeSite::link("/control.php", "管理トップ") +
-    "</li>\n<li>" + FakeSite::trapLink("ファイルアップロード履歴") +
-    "</li>\n<li>" + FakeSite::link("/upload.php", " ファイルアップロード ") +
-    "</li>\n<li>" + FakeSite::link("/logout.php", "ログアウト") +
-    "</li>\n</ul>\n";
+    FakeSite::list({FakeSite::link("/control.php", "管理トップ"),
+                    FakeSite::trapLink("ファイルアップロード履歴"),
+                    FakeSite::link("/upload.php", " ファイルアップロード "),
+                    FakeSite::link("/logout.php", "ログアウト")},
+                   "menu");
 // First-hit targets take the first of two.
 const std::string kFooter = "<p class=\"footer\">" +
                             FakeSite::trapLink("ファイルアップロード") + " " +

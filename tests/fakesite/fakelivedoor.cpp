@@ -94,12 +94,11 @@ std::string FakeLivedoor::oldScreenBody(const std::string &blog) const {
   const auto o = options();
   std::string body = "<h1>旧管理画面</h1>\n";
   if (o.blogs.size() > 1) {
-    std::string list;
+    std::string blogs;
     for (const auto &b : o.blogs)
-      list += "<option value=\"" + escape(b) + "\"" +
-              (b == blog ? " selected" : "") + "> " + escape(b) + " </option>";
+      blogs += option(b, " " + b + " ", b == blog);
     body += form("/old/",
-                 "<select name=\"blog_id\">" + list + "</select>\n" +
+                 "<select name=\"blog_id\">" + blogs + "</select>\n" +
                      submit("変更"),
                  false, "get");
   }
