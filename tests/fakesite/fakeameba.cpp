@@ -9,10 +9,9 @@ const std::string kLogout = "<p>" + FakeSite::link("/logout", "ログアウト")
 } // namespace
 
 FakeAmeba::FakeAmeba(std::string host) : SiteWith(std::move(host)) {
-  setLogin(
-      {"Ameba ログイン", "/login", "amebaid", "password", "/",
-       "Ameba (アメーバ)ログイン", true},
-      [this] { return std::make_pair(options().amebaid, options().password); });
+  setLogin({"Ameba ログイン", "/login", "amebaid", "password", "/",
+            "Ameba (アメーバ)ログイン", true},
+           &Options::amebaid, &Options::password);
   addPages({
       {"GET", "/", "Ameba", Gate::Open,
        [this](Visit &v) {
@@ -61,19 +60,15 @@ std::map<std::string, FakeAmeba::Image> FakeAmeba::stored() const {
 }
 
 std::string FakeAmeba::folderPage(const std::string &result) const {
-  std::string list;
+  std::vector<std::string> images;
   for (const auto &f : stored())
-    list +=
-        "<li>" + escape(f.second.title) + " (" + escape(f.first) + ")</li>\n";
+    images.push_back(escape(f.second.title) + " (" + escape(f.first) + ")");
   return "<h1>画像フォルダ</h1>\n" + result +
-         hiddenDecoys({"image_file[0]", "image_title[0]"}) +
-         form("/image/folder",
-              "<p>" + input("file", "image_file[0]") + "</p>\n<p>タイトル " +
-                  input("text", "image_title[0]") + "</p>\n<p>" +
-                  submit("アップロード") + "</p>",
-              true) +
-         trapButton("アップロード") + "<h2>画像一覧</h2>\n<ul>\n" + list +
-         "</ul>\n" + kLogout;
+         uploadForm("/image/folder",
+                    p(input("file", "image_file[0]")) +
+                        p("タイトル " + input("text", "image_title[0]")),
+                    "アップロード", {"image_file[0]", "image_title[0]"}) +
+         "<h2>画像一覧</h2>\n" + list(images) + kLogout;
 }
 
 } // namespace fake

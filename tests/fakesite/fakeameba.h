@@ -1,11 +1,7 @@
-// The Ameba blog service as the tests meet it.
-//
-// Pages: / (logged out: the login form "amebaid", "password" and an image
-// button with the alt "Ameba (アメーバ)ログイン"; logged in: the account id
-// block h2#amebaid followed by a link to the account's pages, "記事を書く",
-// "ログアウト"), /login, /entry/new ("画像フォルダ"), /image/folder
-// ("image_file[0]", "image_title[0]", "アップロード"; the post keeps the file
-// with its title), /logout.
+// The Ameba blog service as the tests meet it: / (the login form, or the
+// account id block h2#amebaid followed by a link to the account's pages),
+// /entry/new ("画像フォルダ"), /image/folder (its post keeps each file with
+// its title), /logout.
 #pragma once
 
 #include "fakesite.h"
@@ -27,7 +23,6 @@ public:
     std::string bytes;
   };
   explicit FakeAmeba(std::string host = "ameba.jp.localhost");
-  ~FakeAmeba() override { stop(); }
   std::string loginUrl() const { return url("/"); }
   // Stored images by file name.
   std::map<std::string, Image> stored() const;

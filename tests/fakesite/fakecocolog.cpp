@@ -9,25 +9,17 @@ const std::string kMenu =
     "<li><a href=\"/t/app/control\" target=\"_blank\">コントロールパネル</a>"
     "</li>\n<li><a href=\"/t/app/logout\" target=\"_blank\">ログアウト</a>"
     "</li>\n</ul>\n";
-const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p>";
-
-std::string trimmed(const std::string &s) {
-  const auto b = s.find_first_not_of(' ');
-  return b == std::string::npos ? ""
-                                : s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 } // namespace
 
 FakeCocolog::FakeCocolog(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/t/app");
-  setLogin(
-      {"ココログにログイン", "/t/app/login", "username", "password", "/t/app",
-       "ログイン"},
-      [this] { return std::make_pair(options().user, options().password); });
+  setLogin({"ココログにログイン", "/t/app/login", "username", "password",
+            "/t/app", "ログイン"},
+           &Options::user, &Options::password);
   addPages({
       {"GET", "/t/app", "ココログ", Gate::Open,
        [this](Visit &v) {
-         return v.member ? "<h1>ココログ</h1>\n" + kMenu + kFooter
+         return v.member ? "<h1>ココログ</h1>\n" + kMenu + trapFooter()
                          : loginForm(false);
        }},
       {"GET", "/t/app/photos", "マイフォト", Gate::Member,
@@ -40,26 +32,23 @@ FakeCocolog::FakeCocolog(std::string host) : SiteWith(std::move(host)) {
                    link("/t/app/photos/add?album=" + std::to_string(i),
                         "新しい写真の追加") +
                    "</p>\n";
-         return body + kFooter;
+         return body + trapFooter();
        }},
       {"GET", "/t/app/photos/add", "新しい写真の追加", Gate::Member,
        [](Visit &v) {
          return "<h1>新しい写真の追加</h1>\n" + kMenu +
-                hiddenDecoys({"file1"}) +
-                form("/t/app/photos/add?album=" +
-                         percentEncode(v.req.get_param_value("album")),
-                     "<p>" + input("file", "file1") + "</p>\n<p>" +
-                         submit("写真を追加する") + "</p>",
-                     true) +
-                trapButton("写真を追加する") + kFooter;
+                uploadForm("/t/app/photos/add?album=" +
+                               percentEncode(v.req.get_param_value("album")),
+                           p(input("file", "file1")), "写真を追加する",
+                           {"file1"}) +
+                trapFooter();
        }},
       {"POST", "/t/app/photos/add", "アップロード結果", Gate::Upload,
        [this](Visit &v) {
          const auto albums = options().albums;
          const size_t n = std::stoul("0" + v.req.get_param_value("album"));
-         return n < albums.size()
-                    ? posted(v, trimmed(albums[n]), "/t/app/photos")
-                    : v.redirect("/t/app/photos");
+         return n < albums.size() ? posted(v, trim(albums[n]), "/t/app/photos")
+                                  : v.redirect("/t/app/photos");
        }},
       {"GET", "/t/app/control", "コントロールパネル", Gate::Member,
        [](Visit &) {
@@ -67,33 +56,25 @@ FakeCocolog::FakeCocolog(std::string host) : SiteWith(std::move(host)) {
                 link("/t/app/entries", "記事") +
                 "</li>\n<li><a href=\"/t/app/files\" target=\"_blank\">"
                 "ファイル</a></li></ul>" +
-                kFooter;
+                trapFooter();
        }},
       {"GET", "/t/app/files", "ファイル", Gate::Member,
        [this](Visit &v) {
          const std::string folder = v.req.get_param_value("folder");
-         std::string links;
+         std::vector<std::string> links;
          for (const auto &f : options().folders)
-           links += "<li>" +
-                    link("/t/app/files?folder=" + percentEncode(f), f) +
-                    "</li>\n";
+           links.push_back(link("/t/app/files?folder=" + percentEncode(f), f));
          return "<h1>ファイル: /" + escape(folder) + "</h1>\n" + kMenu +
-                "<ul>\n" + links + "</ul>\n" + hiddenDecoys({"file"}) +
-                form("/t/app/files?folder=" + percentEncode(folder),
-                     "<p>" + input("file", "file") + "</p>\n<p>" +
-                         submit("アップロード") + "</p>",
-                     true) +
-                trapButton("アップロード") + kFooter;
+                list(links) +
+                uploadForm("/t/app/files?folder=" + percentEncode(folder),
+                           p(input("file", "file")), "アップロード", {"file"}) +
+                trapFooter();
        }},
       {"POST", "/t/app/files", "アップロード結果", Gate::Upload,
        [this](Visit &v) {
          return posted(v, v.req.get_param_value("folder"), "/t/app/files");
        }},
-      {"GET", "/t/app/logout", "ログアウト", Gate::Open,
-       [this](Visit &v) {
-         setLoggedIn(v.session, false);
-         return std::string("<h1>ログアウトしました</h1>");
-       }},
+      logoutPage("/t/app/logout", "/t/app"),
   });
 }
 
@@ -101,8 +82,7 @@ std::string FakeCocolog::posted(Visit &v, const std::string &folder,
                                 const std::string &back) {
   const auto got = recordUploads(v.req, folder);
   return "<h1>アップロード結果</h1>\n" + kMenu +
-         uploadResult(got, " を追加しました。") + "<p>" + link(back, "一覧へ") +
-         "</p>";
+         uploadResult(got, " を追加しました。") + p(link(back, "一覧へ"));
 }
 
 } // namespace fake

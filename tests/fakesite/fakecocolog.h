@@ -1,15 +1,9 @@
-// The Cocolog blog service as the tests meet it.
-//
-// Pages (all under /t/app): /t/app (the login form "username", "password"
-// and a button reading "ログイン"; a logged-in browser sees the menu
-// "マイフォト", "コントロールパネル", "ログアウト", each asking for a window of
-// its own), /t/app/login, /t/app/photos (the albums, each an h4 heading
-// followed by its own "新しい写真の追加" link), /t/app/photos/add?album=N
-// ("file1", "写真を追加する"; the post keeps the files in the album and
-// answers with a page that has no form), /t/app/control ("ファイル", new
-// window), /t/app/files?folder=NAME (one link per folder, "file",
-// "アップロード"; the post keeps the files in the folder shown, "" for the
-// top), /t/app/logout.
+// The Cocolog blog service as the tests meet it, all under /t/app: the
+// login form, then a menu whose links each ask for a window of their own;
+// /t/app/photos (each album an h4 heading followed by its own
+// "新しい写真の追加" link) and /t/app/photos/add?album=N; /t/app/control
+// ("ファイル", new window) and /t/app/files?folder=NAME (one link per
+// folder). Uploads land in the album or the folder shown ("" the top).
 #pragma once
 
 #include "fakesite.h"
@@ -29,7 +23,6 @@ struct CocologOptions {
 class FakeCocolog : public SiteWith<CocologOptions> {
 public:
   explicit FakeCocolog(std::string host = "cocolog-nifty.localhost");
-  ~FakeCocolog() override { stop(); }
   std::string loginUrl() const { return url("/t/app"); }
 
 private:

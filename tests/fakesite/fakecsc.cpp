@@ -3,19 +3,17 @@
 namespace fake {
 
 namespace {
-const std::string kMenu =
-    "<ul class=\"menu\">\n<li>" + FakeSite::link("/", "ホーム") +
-    "</li>\n<li>" + FakeSite::link("/image/", "画像の管理") + "</li>\n<li>" +
-    FakeSite::trapLink("ログアウト履歴") + "</li>\n<li>" +
-    FakeSite::link("/logout", " ログアウト ") + "</li>\n</ul>\n";
-const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p>";
+const std::string kMenu = FakeSite::list(
+    {FakeSite::link("/", "ホーム"), FakeSite::link("/image/", "画像の管理"),
+     FakeSite::trapLink("ログアウト履歴"),
+     FakeSite::link("/logout", " ログアウト ")},
+    "menu");
 } // namespace
 
 FakeCsc::FakeCsc(std::string host) : SiteWith(std::move(host)) {
-  setLogin(
-      {"CSCブログ", "/login", "data[user][email]", "data[user][password]", "/",
-       "ログイン", false, "login"},
-      [this] { return std::make_pair(options().email, options().password); });
+  setLogin({"CSCブログ", "/login", "data[user][email]", "data[user][password]",
+            "/", "ログイン", false, "login"},
+           &Options::email, &Options::password);
   addPages({
       {"GET", "/", "CSCブログ", Gate::Open,
        [this](Visit &v) {
@@ -24,15 +22,13 @@ FakeCsc::FakeCsc(std::string host) : SiteWith(std::move(host)) {
          const auto o = options();
          return "<h1>CSCブログ</h1>\n<div class=\"fb12\">ようこそ、" +
                 escape(o.greetingName.empty() ? o.email : o.greetingName) +
-                "さん</div>\n" + kMenu + kFooter;
+                "さん</div>\n" + kMenu + trapFooter();
        }},
       {"GET", "/image/", "画像の管理", Gate::Member,
        [this](Visit &) { return imagePage(""); }},
       {"POST", "/image/", "画像の管理", Gate::Upload,
        [this](Visit &v) {
-         const auto got = recordUploads(v.req);
-         for (const auto &u : got)
-           keep("", u.filename, u.bytes);
+         const auto got = recordUploads(v.req, "", true);
          return imagePage(uploadResult(got, " を追加しました"));
        }},
       logoutPage("/logout", "/"),
@@ -40,17 +36,13 @@ FakeCsc::FakeCsc(std::string host) : SiteWith(std::move(host)) {
 }
 
 std::string FakeCsc::imagePage(const std::string &result) const {
-  std::string list;
+  std::vector<std::string> images;
   for (const auto &f : stored())
-    list += "<li>" + escape(f.first) + "</li>\n";
+    images.push_back(escape(f.first));
   return "<h1>画像の管理</h1>\n" + kMenu + result +
-         hiddenDecoys({"data[image][file_image1]"}) +
-         form("/image/",
-              "<p>" + input("file", "data[image][file_image1]") + "</p>\n<p>" +
-                  submit("画像を追加する") + "</p>",
-              true) +
-         trapButton("画像を追加する") + "<h2>登録済みの画像</h2>\n<ul>\n" +
-         list + "</ul>" + kFooter;
+         uploadForm("/image/", p(input("file", "data[image][file_image1]")),
+                    "画像を追加する", {"data[image][file_image1]"}) +
+         "<h2>登録済みの画像</h2>\n" + list(images) + trapFooter();
 }
 
 } // namespace fake

@@ -1,10 +1,6 @@
-// The DTI blog service as the tests meet it.
-//
-// Pages: /login.html (id, pass, "管理画面へログイン"; a logged-in browser
-// goes on to /admin/), /admin/ (menu), /admin/upload (thumb, upfile,
-// "アップロード" above the table of stored files, whose name cell is
-// td.cell6; the post keeps the file and shows form and table again),
-// /logout.
+// The DTI blog service as the tests meet it: /login.html (a logged-in
+// browser goes on to /admin/), the menu /admin/, /admin/upload (the form
+// above the table of uploaded files, whose name cell is td.cell6), /logout.
 #pragma once
 
 #include "fakesite.h"
@@ -23,7 +19,6 @@ struct DtiOptions {
 class FakeDti : public SiteWith<DtiOptions> {
 public:
   explicit FakeDti(std::string host = "dtiblog.localhost");
-  ~FakeDti() override { stop(); }
   std::string loginUrl() const { return url("/login.html"); }
 
 private:

@@ -5,11 +5,11 @@ namespace fake {
 namespace {
 // The upload link only starts like a look-alike before it and is padded.
 const std::string kMenu =
-    "<ul class=\"menu\">\n<li>" + FakeSite::link("/control.php", "管理トップ") +
-    "</li>\n<li>" + FakeSite::trapLink("ファイルアップロード履歴") +
-    "</li>\n<li>" + FakeSite::link("/upload.php", " ファイルアップロード ") +
-    "</li>\n<li>" + FakeSite::link("/logout.php", "ログアウト") +
-    "</li>\n</ul>\n";
+    FakeSite::list({FakeSite::link("/control.php", "管理トップ"),
+                    FakeSite::trapLink("ファイルアップロード履歴"),
+                    FakeSite::link("/upload.php", " ファイルアップロード "),
+                    FakeSite::link("/logout.php", "ログアウト")},
+                   "menu");
 // First-hit targets take the first of two.
 const std::string kFooter = "<p class=\"footer\">" +
                             FakeSite::trapLink("ファイルアップロード") + " " +
@@ -17,10 +17,9 @@ const std::string kFooter = "<p class=\"footer\">" +
 } // namespace
 
 FakeFc2::FakeFc2(std::string host) : SiteWith(std::move(host)) {
-  setLogin(
-      {"FC2ID ログイン", "/login.php", "email", "pass", "/control.php",
-       "ログイン", true},
-      [this] { return std::make_pair(options().email, options().password); });
+  setLogin({"FC2ID ログイン", "/login.php", "email", "pass", "/control.php",
+            "ログイン", true},
+           &Options::email, &Options::password);
   addPages({
       {"GET", "/", "FC2ID ログイン", Gate::Open,
        [this](Visit &v) {
@@ -57,7 +56,7 @@ FakeFc2::FakeFc2(std::string host) : SiteWith(std::move(host)) {
       {"POST", "/upload.php", "ファイルアップロード", Gate::Upload,
        [this](Visit &v) {
          const auto o = options();
-         const bool replace = v.field("overwrite") == kReplace;
+         const bool replace = v.field("overwrite") == "1";
          std::string result;
          const std::string base =
              o.omitResultHttp ? this->host() + ":" + std::to_string(port())
@@ -90,24 +89,22 @@ void FakeFc2::setCredentials(const std::string &email,
 
 std::string FakeFc2::uploadBody(const std::string &result) const {
   const auto o = options();
-  std::string names, list;
-  for (const auto &f : storedFiles()) {
-    names += (names.empty() ? "" : ", ") + jsString(f.first);
-    list +=
-        "<li>" + link("/file/" + percentEncode(f.first), f.first) + "</li>\n";
-  }
-  // The browser alone knows the chosen file's name, so the page carries the
-  // stored names and asks before a same-named file is replaced.
+  std::vector<std::string> files;
+  for (const auto &f : storedFiles())
+    files.push_back(link("/file/" + percentEncode(f.first), f.first));
+  // The browser alone knows the chosen file's name, so the page asks before
+  // a same-named file of its list of stored files is replaced.
   const std::string script =
-      "<script>\nvar storedNames = [" + names +
-      "];\n"
+      "<script>\n"
       "function confirmOverwrite(form) {\n"
       "  var sel = form.elements['overwrite'];\n"
       "  var input = form.elements['upfile[]'];\n"
       "  if (!sel || sel.value !== '1' || !input || !input.files)\n"
       "    return true;\n"
+      "  var stored = Array.from(document.querySelectorAll('ul.stored a'),\n"
+      "                          function (a) { return a.textContent; });\n"
       "  for (var i = 0; i < input.files.length; i++)\n"
-      "    if (storedNames.indexOf(input.files[i].name) >= 0)\n"
+      "    if (stored.indexOf(input.files[i].name) >= 0)\n"
       "      return confirm('同じ名前のファイルが既にあります。"
       "上書きしますか？');\n"
       "  return true;\n"
@@ -139,7 +136,7 @@ std::string FakeFc2::uploadBody(const std::string &result) const {
          (o.submitLoadsNothing ? "return false"
                                : "return confirmOverwrite(this)") +
          "\">\n" + fields + "\n</form>\n" + trapButton("アップロード") +
-         "<h2>アップロード済みファイル</h2>\n<ul>\n" + list + "</ul>\n" +
+         "<h2>アップロード済みファイル</h2>\n" + list(files, "stored") +
          kFooter;
 }
 

@@ -1,13 +1,8 @@
-// The FC2 blog service as the tests meet it.
-//
-// Pages: / (login form: "email", "pass", an image button whose alt is
-// "ログイン" with TABs in it; a logged-in browser goes on to /control.php),
-// /blog/ (the blog top: "・ブログ管理画面へ" or a "ログイン" link),
-// /control.php (the management menu), /upload.php (thumb, upfile[], the
-// overwrite list, "アップロード"; its post keeps the files and shows
+// The FC2 blog service as the tests meet it: the login form at / (an image
+// button whose alt has TABs in it), the blog top /blog/, the menu
+// /control.php, /upload.php (its post keeps the files and shows
 // "ファイルをアップロードしました : http://HOST:PORT/file/NAME" in a span),
-// /logout.php, /file/NAME. Every page also carries the look-alikes that real
-// pages have around the elements the script takes.
+// /logout.php and the files under /file/.
 #pragma once
 
 #include "fakesite.h"
@@ -34,12 +29,7 @@ struct Fc2Options {
 
 class FakeFc2 : public SiteWith<Fc2Options> {
 public:
-  // Values of the overwrite list's two options.
-  static constexpr const char *kKeepBoth = "0"; // "別名で保存"
-  static constexpr const char *kReplace = "1";  // "上書き保存"
-
   explicit FakeFc2(std::string host = "fc2.com.localhost");
-  ~FakeFc2() override { stop(); }
 
   void setCredentials(const std::string &email, const std::string &password);
   std::string loginUrl() const { return url("/"); }

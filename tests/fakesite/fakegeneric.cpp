@@ -58,27 +58,28 @@ std::string FakeGeneric::loginBody(const Options &o, bool loggedIn) const {
     return "<h1>ログイン</h1>\n<p>ログイン中です。</p>\n<p>" +
            link("/home", o.loggedInText) + "</p>";
   return "<h1>ログイン</h1>\n" +
-         form("/login", "<p>ID " + input("text", o.userField) +
-                            "</p>\n<p>パスワード " +
-                            input("password", o.passwordField) + "</p>\n<p>" +
-                            (o.loginImageButton ? imageButton(o.loginButtonText)
-                                                : submit(o.loginButtonText)) +
-                            "</p>");
+         form("/login",
+              p("ID " + input("text", o.userField)) +
+                  p("パスワード " + input("password", o.passwordField)) +
+                  "<p>" +
+                  (o.loginImageButton ? imageButton(o.loginButtonText)
+                                      : submit(o.loginButtonText)) +
+                  "</p>");
 }
 
 std::string FakeGeneric::uploadForm(const Options &o) const {
   std::string f =
-      "<p><label>" +
-      input("checkbox", o.thumbField, "1", o.thumbChecked ? "checked" : "") +
-      " サムネイルを作る</label></p>\n<p>" + input("file", o.fileField) +
-      "</p>\n";
+      p("<label>" +
+        input("checkbox", o.thumbField, "1", o.thumbChecked ? "checked" : "") +
+        " サムネイルを作る</label>") +
+      p(input("file", o.fileField));
   if (!o.nameField.empty())
-    f += "<p>タイトル " + input("text", o.nameField) + "</p>\n";
+    f += p("タイトル " + input("text", o.nameField));
   for (const auto &t : o.textFields)
-    f += "<p>" + escape(t) + " " + input("text", t) + "</p>\n";
+    f += p(escape(t) + " " + input("text", t));
   if (!o.checkField.empty())
-    f += "<p><label>" + input("checkbox", o.checkField, "1") +
-         " 公開する</label></p>\n";
+    f += p("<label>" + input("checkbox", o.checkField, "1") +
+           " 公開する</label>");
   return form("/upload", f + "<p>" + submit(o.submitText) + "</p>", true);
 }
 

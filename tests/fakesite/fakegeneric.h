@@ -1,20 +1,10 @@
 // A blog that none of the built-in scripts knows, for the user-defined
 // script. Every element the script looks for is named by Options, so one
 // site serves both the generic layout and a copy of another service's
-// names.
-//
-// Pages:
-//   /          the top page: the sign-in link (Options::signInText) to /login
-//   /login     the login form (user and password fields, a submit button or
-//              an image button); a logged-in browser sees the "already
-//              logged in" link to /home instead
-//   /home      the first page after the login: link1 to /page1 (or straight
-//              to /upload when link2Text is empty)
-//   /page1     link2 to /upload
-//   /upload    the upload form: thumbnail box, file input, file-name field,
-//              extra text fields and a check box, submit button; its post
-//              stores the file and shows "アップロードしました: NAME" (with the
-//              form again when formAfterUpload)
+// names. Pages: / (the sign-in link), /login (the form, or an "already
+// logged in" link to /home), /home (link1 to /page1, or straight to /upload
+// when link2Text is empty), /page1 (link2), /upload (its post shows
+// "NAME をアップロードしました", with the form again when formAfterUpload).
 #pragma once
 
 #include "fakesite.h"
@@ -47,7 +37,6 @@ struct GenericOptions {
 class FakeGeneric : public SiteWith<GenericOptions> {
 public:
   explicit FakeGeneric(std::string host = "myblog.localhost");
-  ~FakeGeneric() override { stop(); }
 
   std::string topUrl() const { return url("/"); }
   std::string loginUrl() const { return url("/login"); }

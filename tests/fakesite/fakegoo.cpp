@@ -11,10 +11,9 @@ const std::string kLogout =
 FakeGoo::FakeGoo(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/login");
   // The alt has a TAB inside.
-  setLogin(
-      {"gooIDでログイン", "/login", "uname", "pass", "/admin/", "ログ\tイン",
-       true},
-      [this] { return std::make_pair(options().user, options().password); });
+  setLogin({"gooIDでログイン", "/login", "uname", "pass", "/admin/",
+            "ログ\tイン", true},
+           &Options::user, &Options::password);
   addPages({
       {"GET", "/", "gooブログ", Gate::Open,
        [](Visit &v) {
@@ -34,11 +33,12 @@ FakeGoo::FakeGoo(std::string host) : SiteWith(std::move(host)) {
        [this](Visit &) { return loginForm(false); }},
       {"GET", "/admin/", "管理画面", Gate::Member,
        [](Visit &) {
-         return "<h1>管理画面</h1>\n<ul>\n<li>" +
-                link("/admin/entry", "記事を書く") + "</li>\n<li>" +
-                trapLink("画像フォルダ設定") + "</li>\n<li>" +
-                link("/admin/image", " 画像フォルダ ") + "</li>\n<li>" +
-                trapLink("画像フォルダ") + "</li>\n</ul>\n" + kLogout;
+         return "<h1>管理画面</h1>\n" +
+                list({link("/admin/entry", "記事を書く"),
+                      trapLink("画像フォルダ設定"),
+                      link("/admin/image", " 画像フォルダ "),
+                      trapLink("画像フォルダ")}) +
+                kLogout;
        }},
       {"GET", "/admin/image", "画像フォルダ", Gate::Member,
        [this](Visit &) { return uploadBody(""); }},
@@ -62,13 +62,11 @@ std::string FakeGoo::uploadBody(const std::string &result) const {
                    i == 0 ? "checked" : "") +
              " " + kLabels[i % 3] + "</label>\n";
   return "<h1>画像フォルダ</h1>\n" + result +
-         hiddenDecoys({"userfile[0]", "raw_title[0]"}) +
-         form("/admin/image",
-              "<p>" + sizes + "</p>\n<p>" + input("file", "userfile[0]") +
-                  "</p>\n<p>タイトル " + input("text", "raw_title[0]") +
-                  "</p>\n<p>" + submit("アップロード") + "</p>",
-              true) +
-         trapButton("アップロード") + kLogout;
+         uploadForm("/admin/image",
+                    p(sizes) + p(input("file", "userfile[0]")) +
+                        p("タイトル " + input("text", "raw_title[0]")),
+                    "アップロード", {"userfile[0]", "raw_title[0]"}) +
+         kLogout;
 }
 
 } // namespace fake

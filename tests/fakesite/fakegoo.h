@@ -1,11 +1,8 @@
-// The goo blog service as the tests meet it.
-//
-// Pages: / (a "ログイン" picture link to /login for a visitor, a "作成・編集"
-// button to /admin/ for a logged-in user), /login ("uname", "pass", an
-// image button whose alt is "ログイン" with a TAB in it), /admin/
-// ("画像フォルダ", log-out button), /admin/image (the "upload_size" choices,
-// "userfile[0]", "raw_title[0]", "アップロード"; the post keeps the files and
-// shows the form again), /logout (the log-out button's target).
+// The goo blog service as the tests meet it: / (a picture link to /login
+// for a visitor, a "作成・編集" button to /admin/ for a logged-in user),
+// /login (an image button whose alt has a TAB in it), /admin/, /admin/image
+// (the "upload_size" choices; its post shows the form again) and the
+// log-out button's target /logout.
 #pragma once
 
 #include "fakesite.h"
@@ -24,7 +21,6 @@ struct GooOptions {
 class FakeGoo : public SiteWith<GooOptions> {
 public:
   explicit FakeGoo(std::string host = "blog.goo.ne.jp.localhost");
-  ~FakeGoo() override { stop(); }
   std::string loginUrl() const { return url("/"); }
 
 private:

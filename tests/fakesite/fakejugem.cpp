@@ -6,7 +6,6 @@ namespace {
 const std::string kMenu =
     "<ul class=\"menu\"><li>" + FakeSite::link("/admin/", "管理トップ") +
     "</li><li><a href=\"/logout\"><span>ログアウト</span></a></li></ul>\n";
-const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p>";
 } // namespace
 
 FakeJugem::FakeJugem(std::string host) : SiteWith(std::move(host)) {
@@ -36,13 +35,14 @@ FakeJugem::FakeJugem(std::string host) : SiteWith(std::move(host)) {
          return "<h1>管理者ページ</h1>\n" + kMenu +
                 "<p><a href=\"/admin/images/\"><img src=\"/img-ui/images.png\" "
                 "alt=\"画像の管理\" width=\"32\" height=\"32\"></a></p>" +
-                kFooter;
+                trapFooter();
        }},
       {"GET", "/admin/images/", "画像の管理", Gate::Upload,
        [](Visit &) {
          return "<h1>画像の管理</h1>\n" + kMenu + "<p>" +
                 link("/help/", "画像アップロードの使い方") + "</p>\n<p>" +
-                link("/admin/upload", " 画像アップロード ") + "</p>" + kFooter;
+                link("/admin/upload", " 画像アップロード ") + "</p>" +
+                trapFooter();
        }},
       {"GET", "/help/", "ヘルプ", Gate::Open,
        [](Visit &) {
@@ -50,51 +50,47 @@ FakeJugem::FakeJugem(std::string host) : SiteWith(std::move(host)) {
        }},
       {"GET", "/admin/upload", "画像アップロード", Gate::Upload,
        [this](Visit &) {
-         return "<h1>画像アップロード</h1>\n" + kMenu + uploadForm();
+         return "<h1>画像アップロード</h1>\n" + kMenu + uploadBody();
        }},
       {"POST", "/admin/upload", "画像アップロード", Gate::Upload,
        [this](Visit &v) {
          const bool empty = options().emptyUrlField;
-         const auto got = recordUploads(v.req);
+         const auto got = recordUploads(v.req, "", true);
          std::string result;
-         for (const auto &u : got) {
-           keep("", u.filename, u.bytes);
-           result += "<p>アップロードしました: " + escape(u.filename) +
-                     "</p>\n<p>画像のURL " +
-                     input("text", "image_alt",
-                           empty ? "" : baseUrl() + "/img/" + u.filename,
-                           "size=\"60\"") +
-                     "</p>\n";
-         }
+         for (const auto &u : got)
+           result += p("アップロードしました: " + escape(u.filename)) +
+                     p("画像のURL " +
+                       input("text", "image_alt",
+                             empty ? "" : baseUrl() + "/img/" + u.filename,
+                             "size=\"60\""));
          if (got.empty())
            result = uploadResult(got, "");
-         return "<h1>画像アップロード</h1>\n" + kMenu + result + uploadForm();
+         return "<h1>画像アップロード</h1>\n" + kMenu + result + uploadBody();
        }},
       logoutPage("/logout", "/"),
   });
   serveFiles("/img/");
 }
 
-std::string FakeJugem::uploadForm() const {
+std::string FakeJugem::uploadBody() const {
   // A later address field belongs to an older upload.
-  return form("/admin/upload",
-              (options().hideFileInput
-                   ? ""
-                   : "<p>" + input("file", "upfile0", "", "id=\"upfile0\"") +
-                         "</p>\n") +
-                  "<p>代替テキスト " +
-                  input("text", "alt0", "", "id=\"alt0\"") +
-                  "</p>\n<p><label>" +
-                  input("radio", "thumb", "1", "id=\"create_thumb\"") +
-                  "サムネイルを作成する</label>\n<label>" +
-                  input("radio", "thumb", "0",
-                        "id=\"not_create_thumb\" checked") +
-                  "作成しない</label></p>\n<p>" + submit("アップロード") +
-                  "</p>",
-              true) +
+  return form(
+             "/admin/upload",
+             (options().hideFileInput
+                  ? ""
+                  : p(input("file", "upfile0", "", "id=\"upfile0\""))) +
+                 p("代替テキスト " + input("text", "alt0", "", "id=\"alt0\"")) +
+                 "<p><label>" +
+                 input("radio", "thumb", "1", "id=\"create_thumb\"") +
+                 "サムネイルを作成する</label>\n<label>" +
+                 input("radio", "thumb", "0",
+                       "id=\"not_create_thumb\" checked") +
+                 "作成しない</label></p>\n<p>" + submit("アップロード") +
+                 "</p>",
+             true) +
          "<p>前回の画像 " +
          input("text", "image_alt", "http://trap.localhost/old.png") + "</p>" +
-         kFooter;
+         trapFooter();
 }
 
 } // namespace fake

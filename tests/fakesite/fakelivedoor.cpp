@@ -3,16 +3,16 @@
 namespace fake {
 
 namespace {
-const std::string kLogout = "<p>" + FakeSite::link("/logout", "ログアウト") +
-                            "</p>\n<p>" + FakeSite::trapLink("ログアウト") +
-                            "</p>\n";
+const std::string kLogout =
+    FakeSite::p(FakeSite::link("/logout", "ログアウト")) +
+    FakeSite::p(FakeSite::trapLink("ログアウト"));
 } // namespace
 
 FakeLivedoor::FakeLivedoor(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/manage");
   setLogin({"livedoor ID ログイン", "/login", "livedoor_id", "password",
             "/manage", "ログインする"},
-           [this] { return std::make_pair(options().id, options().password); });
+           &Options::id, &Options::password);
   addPages({
       {"GET", "/", "livedoor Blog", Gate::Open,
        [](Visit &) {
@@ -42,8 +42,8 @@ FakeLivedoor::FakeLivedoor(std::string host) : SiteWith(std::move(host)) {
        }},
       {"GET", "/old/files", "ファイルの管理", Gate::Member,
        [this](Visit &v) {
-         return "<h1>ファイルの管理・お絵描き</h1>\n<p>" +
-                link("/old/upload", "ファイルのアップロード") + "</p>\n" +
+         return "<h1>ファイルの管理・お絵描き</h1>\n" +
+                p(link("/old/upload", "ファイルのアップロード")) +
                 fileList(blogOf(v.session)) + kLogout;
        }},
       {"GET", "/old/upload", "ファイルのアップロード", Gate::Member,
@@ -56,17 +56,15 @@ FakeLivedoor::FakeLivedoor(std::string host) : SiteWith(std::move(host)) {
          for (size_t i = 0; i < o.folders.size(); ++i)
            if (std::to_string(i) == v.field("folder_id_1"))
              folder = o.folders[i];
-         const auto got = recordUploads(v.req, blog + "/" + folder);
-         for (const auto &u : got)
-           keep(blog + "/" + folder, u.filename, u.bytes);
+         const auto got = recordUploads(v.req, blog + "/" + folder, true);
          const bool confirm =
              !got.empty() && !takeOne(&LivedoorOptions::unconfirmedResults);
          return "<h1>ファイルの管理・お絵描き</h1>\n" +
                 std::string(
                     confirm ? "<p><strong>設定が完了しました。</strong></p>\n"
                             : "<p>しばらくしてから確認してください。</p>\n") +
-                "<p>" + link("/old/upload", "ファイルのアップロード") +
-                "</p>\n" + fileList(blog) + kLogout;
+                p(link("/old/upload", "ファイルのアップロード")) +
+                fileList(blog) + kLogout;
        }},
       logoutPage("/logout", "/", "トップ"),
   });
@@ -96,17 +94,16 @@ std::string FakeLivedoor::oldScreenBody(const std::string &blog) const {
   const auto o = options();
   std::string body = "<h1>旧管理画面</h1>\n";
   if (o.blogs.size() > 1) {
-    std::string list;
+    std::string blogs;
     for (const auto &b : o.blogs)
-      list += "<option value=\"" + escape(b) + "\"" +
-              (b == blog ? " selected" : "") + "> " + escape(b) + " </option>";
+      blogs += option(b, " " + b + " ", b == blog);
     body += form("/old/",
-                 "<select name=\"blog_id\">" + list + "</select>\n" +
+                 "<select name=\"blog_id\">" + blogs + "</select>\n" +
                      submit("変更"),
                  false, "get");
   }
-  return body + "<p>編集中のブログ: " + escape(blog) + "</p>\n<p>" +
-         link("/old/files", "ファイルの管理・お絵描き") + "</p>\n" + kLogout;
+  return body + p("編集中のブログ: " + escape(blog)) +
+         p(link("/old/files", "ファイルの管理・お絵描き")) + kLogout;
 }
 
 std::string FakeLivedoor::uploadBody() const {
@@ -118,29 +115,28 @@ std::string FakeLivedoor::uploadBody() const {
          hiddenDecoys(o.hideFileInput
                           ? std::vector<std::string>{"name_1"}
                           : std::vector<std::string>{"file_1", "name_1"}) +
-         form("/old/upload",
-              (o.hideFileInput
-                   ? ""
-                   : "<p>ファイル " + input("file", "file_1") + "</p>\n") +
-                  "<p>タイトル " + input("text", "name_1") +
-                  "</p>\n<p>サムネイル <label>" +
-                  input("radio", "make_thumbnail_1", "1") +
-                  "作成する</label> <label>" +
-                  input("radio", "make_thumbnail_1", "0", "checked") +
-                  "作成しない</label></p>\n<p>フォルダ <select "
-                  "name=\"folder_id_1\">" +
-                  folders + "</select></p>\n<p>" +
-                  submit("選択したファイルをアップロードする") + "</p>",
-              true) +
+         form(
+             "/old/upload",
+             (o.hideFileInput ? "" : p("ファイル " + input("file", "file_1"))) +
+                 p("タイトル " + input("text", "name_1")) +
+                 "<p>サムネイル <label>" +
+                 input("radio", "make_thumbnail_1", "1") +
+                 "作成する</label> <label>" +
+                 input("radio", "make_thumbnail_1", "0", "checked") +
+                 "作成しない</label></p>\n<p>フォルダ <select "
+                 "name=\"folder_id_1\">" +
+                 folders + "</select></p>\n<p>" +
+                 submit("選択したファイルをアップロードする") + "</p>",
+             true) +
          kLogout;
 }
 
 std::string FakeLivedoor::fileList(const std::string &blog) const {
-  std::string list = "<h2>ファイル一覧</h2>\n<ul>\n";
+  std::vector<std::string> files;
   for (const Upload &u : uploads())
     if (u.folder.rfind(blog + "/", 0) == 0)
-      list += "<li>" + link(fileUrl(blog, u.filename), u.filename) + "</li>\n";
-  return list + "</ul>\n";
+      files.push_back(link(fileUrl(blog, u.filename), u.filename));
+  return "<h2>ファイル一覧</h2>\n" + list(files);
 }
 
 } // namespace fake

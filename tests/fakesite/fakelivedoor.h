@@ -1,15 +1,10 @@
-// The livedoor blog service as the tests meet it.
-//
-// Pages: / ("管理ページ"), /manage (the login form livedoor_id, password and
-// a button whose value contains "ログイン" for a visitor; otherwise the new
-// management screen with "旧管理画面", or with oldScreenFirst the old one),
-// /old/ (the old screen: the blog list "blog_id" with "変更" when the
-// account has several blogs, and "ファイルの管理・お絵描き"), /old/files
-// ("ファイルのアップロード" and the files), /old/upload (file_1, name_1, the
-// radio pair make_thumbnail_1, folder_id_1 and the submit button; the post
-// keeps the file in the chosen blog and folder and shows "設定が完了しました。"
-// in a strong element with a link per file of the blog, named after it),
-// /logout, /f/BLOG/FOLDER/NAME.
+// The livedoor blog service as the tests meet it: / ("管理ページ"),
+// /manage (the login form, then the new management screen with "旧管理画面"
+// or, with oldScreenFirst, the old one), /old/ (the blog list "blog_id"
+// with "変更" when the account has several blogs), /old/files,
+// /old/upload (its post keeps the file in the chosen blog and folder and
+// shows "設定が完了しました。" in a strong element with a link per file of the
+// blog, named after it), /logout and the files under /f/BLOG/FOLDER/.
 #pragma once
 
 #include "fakesite.h"

@@ -8,16 +8,13 @@ namespace {
 const std::string kLogoutImage =
     "<a href=\"/logout.html\"><img src=\"/img-ui/logout.png\" "
     "alt=\"ログアウト\" width=\"80\" height=\"20\"></a>";
-const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p>";
-
 } // namespace
 
 FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/login.html");
-  setLogin(
-      {"忍者ブログ ログイン", "/login.html", "login[id]", "login[password]",
-       "/tools", "管理ページへログイン"},
-      [this] { return std::make_pair(options().account, options().password); });
+  setLogin({"忍者ブログ ログイン", "/login.html", "login[id]",
+            "login[password]", "/tools", "管理ページへログイン"},
+           &Options::account, &Options::password);
   addPages({
       {"GET", "/login.html", "忍者ツールズ ログイン", Gate::Open,
        [this](Visit &v) {
@@ -34,7 +31,7 @@ FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
                "<li>忍者ブログ " + trapLink(blogs[i] + " (旧)") + " " +
                link("/blog/" + std::to_string(i) + "/", " " + blogs[i] + " ") +
                "</li>\n";
-         return body + "</ul>" + kFooter;
+         return body + "</ul>" + trapFooter();
        }},
       {"GET", R"(/blog/(\d+)/)", "管理ページ", Gate::Member,
        [this](Visit &v) {
@@ -43,10 +40,11 @@ FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
            return v.redirect("/tools");
          return "<h1>" + escape(blog) +
                 " 管理ページ</h1>\n<div class=\"head\">" + kLogoutImage +
-                "</div>\n<ul><li>" +
-                link("/blog/" + v.arg() + "/files", "ファイルアップロード") +
-                "</li>\n<li>" + link("/tools", "ツール一覧に戻る") +
-                "</li></ul>" + kFooter;
+                "</div>\n" +
+                list({link("/blog/" + v.arg() + "/files",
+                           "ファイルアップロード"),
+                      link("/tools", "ツール一覧に戻る")}) +
+                trapFooter();
        }},
       {"GET", R"(/blog/(\d+)/files)", "ファイル一覧", Gate::Member,
        [this](Visit &v) {
@@ -64,13 +62,6 @@ FakeNinja::FakeNinja(std::string host) : SiteWith(std::move(host)) {
          for (const auto &u : got) {
            const std::string name =
                keep(blog, u.filename, u.bytes, v.field("overwrite") == "1");
-           {
-             std::lock_guard<std::mutex> lock(orderMutex_);
-             auto &order = order_[blog];
-             order.erase(std::remove(order.begin(), order.end(), name),
-                         order.end());
-             order.push_back(name);
-           }
            if (!takeOne(&NinjaOptions::missHighlights) &&
                name != o.neverHighlight)
              highlight = name;
@@ -96,19 +87,11 @@ std::string FakeNinja::listPage(const std::string &blog,
   const size_t n =
       std::find(o.blogs.begin(), o.blogs.end(), blog) - o.blogs.begin();
   const std::string self = "/blog/" + std::to_string(n) + "/files";
-  std::vector<std::string> names;
-  {
-    std::lock_guard<std::mutex> lock(orderMutex_);
-    auto it = order_.find(blog);
-    if (it != order_.end())
-      names.assign(it->second.rbegin(), it->second.rend());
-  }
+  const auto names = writeOrder(blog);
   std::string rows;
-  for (const auto &name : names) {
-    std::string shown = name;
-    if (o.upperCaseNames)
-      for (auto &c : shown)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    const std::string &name = *it;
+    const std::string shown = o.upperCaseNames ? upper(name) : name;
     const std::string address = fileUrl(blog, name);
     const std::string fileLink =
         o.plainFileLinks
@@ -122,25 +105,22 @@ std::string FakeNinja::listPage(const std::string &blog,
   return "<h1>" + escape(blog) + " ファイル一覧</h1>\n<div class=\"head\">" +
          kLogoutImage + "</div>\n" + result +
          (result.empty() ? ""
-                         : "<p>" + link(self, "ファイル一覧に戻る") + " " +
-                               trapLink("ファイル一覧に戻る") + "</p>\n") +
-         hiddenDecoys(o.hideFileInput
-                          ? std::vector<std::string>{"overwrite"}
-                          : std::vector<std::string>{"file", "overwrite"}) +
-         form(
-             self,
-             (o.hideFileInput ? "" : "<p>" + input("file", "file") + "</p>\n") +
-                 "<p><label>" +
-                 input("checkbox", "overwrite", "1",
-                       o.overwriteChecked ? "checked" : "") +
-                 " 同名のファイルを上書きする</label></p>\n<p>" +
-                 submit("アップロード") + "</p>",
-             true) +
-         trapButton("アップロード") +
+                         : p(link(self, "ファイル一覧に戻る") + " " +
+                             trapLink("ファイル一覧に戻る"))) +
+         uploadForm(self,
+                    (o.hideFileInput ? "" : p(input("file", "file"))) +
+                        p("<label>" +
+                          input("checkbox", "overwrite", "1",
+                                o.overwriteChecked ? "checked" : "") +
+                          " 同名のファイルを上書きする</label>"),
+                    "アップロード",
+                    o.hideFileInput
+                        ? std::vector<std::string>{"overwrite"}
+                        : std::vector<std::string>{"file", "overwrite"}) +
          "<table class=\"filelist\">\n<tr><th><input type=\"checkbox\" "
          "id=\"checkall\"></th><th>ファイル名</th></tr>\n" +
-         rows + "</table>\n<p>" + link("/tools", "ツール一覧に戻る") + "</p>" +
-         kFooter;
+         rows + "</table>\n" + p(link("/tools", "ツール一覧に戻る")) +
+         trapFooter();
 }
 
 } // namespace fake

@@ -1,14 +1,9 @@
-// The Ninja blog service as the tests meet it.
-//
-// Pages: /login.html ("login[id]", "login[password]", "管理ページへログイン";
-// a logged-in browser goes on to /tools), /tools (one link per blog by its
-// name, the log-out image link), /blog/N/ ("ファイルアップロード"),
-// /blog/N/files (the upload form "file", the "overwrite" box,
-// "アップロード", and the table of files, newest first, under the
-// "checkall" box; each file link carries its address in apostrophes; the
-// post keeps the file in that blog and shows the list with the new file's
-// cell of class "changebg2" and "ファイル一覧に戻る"), /logout.html,
-// /files/BLOG/NAME.
+// The Ninja blog service as the tests meet it: /login.html (a logged-in
+// browser goes on to /tools), /tools (one link per blog by its name, the
+// log-out image link), /blog/N/ and /blog/N/files (the upload form, and the
+// files, newest first, each link carrying its address in apostrophes; the
+// post keeps the file in that blog and marks the new file's cell with class
+// "changebg2"), /logout.html and the files under /files/BLOG/.
 #pragma once
 
 #include "fakesite.h"
@@ -32,7 +27,6 @@ struct NinjaOptions {
 class FakeNinja : public SiteWith<NinjaOptions> {
 public:
   explicit FakeNinja(std::string host = "ninja.localhost");
-  ~FakeNinja() override { stop(); }
   std::string loginUrl() const { return url("/login.html"); }
   // The address under which a stored file is served (as the list shows it).
   std::string fileUrl(const std::string &blog, const std::string &name) const {
@@ -43,9 +37,6 @@ private:
   std::string blogOf(const Visit &v) const; // "" when unknown
   std::string listPage(const std::string &blog, const std::string &result,
                        const std::string &highlight) const;
-
-  mutable std::mutex orderMutex_;
-  std::map<std::string, std::vector<std::string>> order_; // newest last
 };
 
 } // namespace fake

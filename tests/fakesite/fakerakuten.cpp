@@ -7,23 +7,21 @@ const std::string kMenu =
     "<ul class=\"menu\">\n<li><a href=\"/photo/upload\" target=\"_blank\">"
     "フォトをアップロード</a></li>\n<li><a href=\"/logout\" "
     "target=\"_blank\">ログアウト</a></li>\n</ul>\n";
-const std::string kFooter = "<p>" + FakeSite::trapLink("ログアウト") + "</p>";
 } // namespace
 
 FakeRakuten::FakeRakuten(std::string host) : SiteWith(std::move(host)) {
-  setLogin(
-      {"楽天会員ログイン", "/login", "u", "p", "/mypage", "ログインする"},
-      [this] { return std::make_pair(options().user, options().password); });
+  setLogin({"楽天会員ログイン", "/login", "u", "p", "/mypage", "ログインする"},
+           &Options::user, &Options::password);
   addPages({
       {"GET", "/", "楽天ブログ", Gate::Open,
        [this](Visit &v) {
-         return v.member ? "<h1>楽天ブログ</h1>\n" + kMenu + kFooter
+         return v.member ? "<h1>楽天ブログ</h1>\n" + kMenu + trapFooter()
                          : loginForm(false);
        }},
       {"GET", "/mypage", "マイページ", Gate::Member,
        [](Visit &) {
          return "<h1>マイページ</h1>\n" + kMenu +
-                "<p>今日の日記を書きましょう。</p>" + kFooter;
+                "<p>今日の日記を書きましょう。</p>" + trapFooter();
        }},
       {"GET", "/photo/upload", "フォトをアップロード", Gate::Member,
        [this](Visit &) { return uploadBody(""); }},
@@ -34,22 +32,17 @@ FakeRakuten::FakeRakuten(std::string host) : SiteWith(std::move(host)) {
          if (n >= o.albums.size())
            return uploadBody("<p class=\"error\">アルバムを選んでください</p>");
          // The album as the service knows it, without the list's padding.
-         std::string album = o.albums[n];
-         const auto b = album.find_first_not_of(' ');
-         album = b == std::string::npos
-                     ? ""
-                     : album.substr(b, album.find_last_not_of(' ') - b + 1);
-         const auto got = recordUploads(v.req, album);
+         const auto got = recordUploads(v.req, trim(o.albums[n]));
          if (got.empty())
            return uploadBody(uploadResult(got, ""));
          std::string urls;
          for (const auto &u : got)
            urls +=
                (urls.empty() ? "" : "\n") + pictureUrl(++pictures_, u.filename);
-         return uploadBody(
-             "<p>アップロードしました。</p>\n<p><textarea rows=\"2\" "
-             "cols=\"60\" readonly>" +
-             escape(o.emptyResultText ? "" : urls) + "</textarea></p>\n");
+         return uploadBody(p("アップロードしました。") +
+                           p("<textarea rows=\"2\" cols=\"60\" readonly>" +
+                             escape(o.emptyResultText ? "" : urls) +
+                             "</textarea>"));
        }},
       logoutPage("/logout", "/"),
   });
@@ -64,14 +57,14 @@ std::string FakeRakuten::uploadBody(const std::string &result) const {
   return "<h1>フォトをアップロード</h1>\n" + kMenu + result +
          hiddenDecoys({"image[]", "name[]"}) +
          form("/photo/upload",
-              "<p>アルバム <select name=\"album\">" + albums +
-                  "</select></p>\n<p>" + input("file", "image[]") +
-                  "</p>\n<p>ファイル名 " + input("text", "name[]") +
-                  "</p>\n<p>" + imageButton("フォトをアップロード") + "</p>",
+              p("アルバム <select name=\"album\">" + albums + "</select>") +
+                  p(input("file", "image[]")) +
+                  p("ファイル名 " + input("text", "name[]")) + "<p>" +
+                  imageButton("フォトをアップロード") + "</p>",
               true) +
          form("/trap/upload", imageButton("フォトをアップロード")) +
          "<p><textarea readonly>http://trap.localhost/old.jpg</textarea></p>" +
-         kFooter;
+         trapFooter();
 }
 
 } // namespace fake

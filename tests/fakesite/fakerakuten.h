@@ -1,12 +1,8 @@
-// The Rakuten blog service as the tests meet it.
-//
-// Pages: / (the login form "u", "p", "ログインする"; a logged-in browser
-// sees only its menu with "ログアウト"), /login (right credentials lead to
-// /mypage), /mypage (menu links "フォトをアップロード" and "ログアウト", both
-// asking for a window of their own), /photo/upload (album list, "image[]",
-// "name[]" and an image button whose alt is "フォトをアップロード"; the post
-// keeps the files in the chosen album and shows the picture's address in a
-// text area above the form), /logout.
+// The Rakuten blog service as the tests meet it: / (the login form, or
+// only the menu), /mypage (menu links that each ask for a window of their
+// own), /photo/upload (album list, "image[]", "name[]" and an image button;
+// its post keeps the files in the chosen album and shows the picture's
+// address in a text area above the form), /logout.
 #pragma once
 
 #include "fakesite.h"

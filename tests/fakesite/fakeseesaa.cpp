@@ -12,10 +12,9 @@ const std::string kSignOut = "<p>" +
 
 FakeSeesaa::FakeSeesaa(std::string host) : SiteWith(std::move(host)) {
   setLoginPage("/signin");
-  setLogin(
-      {"サインイン", "/signin", "member__email", "member__password", "/mypage",
-       "サインイン"},
-      [this] { return std::make_pair(options().email, options().password); });
+  setLogin({"サインイン", "/signin", "member__email", "member__password",
+            "/mypage", "サインイン"},
+           &Options::email, &Options::password);
   addPages({
       {"GET", "/", "Seesaaブログ", Gate::Open,
        [this](Visit &v) {
@@ -35,11 +34,11 @@ FakeSeesaa::FakeSeesaa(std::string host) : SiteWith(std::move(host)) {
        [this](Visit &v) {
          if (!knownBlog(v.arg()))
            return v.redirect("/mypage");
-         return "<h1>ブログの管理</h1>\n<ul>\n<li>" +
-                link("/blog/" + v.arg() + "/post", "記事を書く") +
-                "</li>\n<li>" +
-                link("/blog/" + v.arg() + "/files", "ファイルマネージャ") +
-                "</li>\n</ul>\n" + kSignOut;
+         return "<h1>ブログの管理</h1>\n" +
+                list({link("/blog/" + v.arg() + "/post", "記事を書く"),
+                      link("/blog/" + v.arg() + "/files",
+                           "ファイルマネージャ")}) +
+                kSignOut;
        }},
       {"GET", R"(/blog/([^/]+)/files)", "ファイルマネージャ", Gate::Member,
        [this](Visit &v) {
@@ -85,10 +84,10 @@ bool FakeSeesaa::knownBlog(const std::string &id) const {
 }
 
 std::string FakeSeesaa::myPageBody() const {
-  std::string body = "<h1>マイページ</h1>\n<ul class=\"blogs\">\n";
+  std::vector<std::string> blogs;
   for (const Blog &b : options().blogs)
-    body += "<li>" + link("/blog/" + b.id + "/", b.name) + "</li>\n";
-  return body + "</ul>\n" + kSignOut;
+    blogs.push_back(link("/blog/" + b.id + "/", b.name));
+  return "<h1>マイページ</h1>\n" + list(blogs, "blogs") + kSignOut;
 }
 
 std::string FakeSeesaa::filesBody(const std::string &blog,
@@ -96,11 +95,11 @@ std::string FakeSeesaa::filesBody(const std::string &blog,
   std::string options;
   for (const std::string &d : directories(blog))
     options += option(d, d.empty() ? "（トップ）" : d);
-  std::string stored;
+  std::vector<std::string> stored;
   for (const Upload &u : uploads())
     if (u.folder.rfind(blog + "/", 0) == 0)
-      stored += "<li>" + escape(u.folder.substr(blog.size() + 1)) + "/" +
-                escape(u.filename) + "</li>\n";
+      stored.push_back(escape(u.folder.substr(blog.size() + 1)) + "/" +
+                       escape(u.filename));
   return "<h1>ファイルマネージャ</h1>\n" + result +
          "<script>\n"
          "function addDirectory() {\n"
@@ -114,19 +113,17 @@ std::string FakeSeesaa::filesBody(const std::string &blog,
          "  list.appendChild(o);\n"
          "  list.value = name;\n"
          "}\n</script>\n" +
-         hiddenDecoys(
+         uploadForm(
+             "/blog/" + blog + "/files",
+             p(input("file", "upload__file")) +
+                 p("ディレクトリ <select name=\"upload__dirname_select\">" +
+                   options + "</select>") +
+                 p("新しいディレクトリ " + input("text", "upload__dirname") +
+                   " " +
+                   input("button", "", "追加", "onclick=\"addDirectory()\"")),
+             "アップロード",
              {"upload__file", "upload__dirname_select", "upload__dirname"}) +
-         form("/blog/" + blog + "/files",
-              "<p>" + input("file", "upload__file") +
-                  "</p>\n<p>ディレクトリ <select "
-                  "name=\"upload__dirname_select\">" +
-                  options + "</select></p>\n<p>新しいディレクトリ " +
-                  input("text", "upload__dirname") + " " +
-                  input("button", "", "追加", "onclick=\"addDirectory()\"") +
-                  "</p>\n<p>" + submit("アップロード") + "</p>",
-              true) +
-         trapButton("アップロード") + "<h2>ファイル一覧</h2>\n<ul>\n" + stored +
-         "</ul>\n" + kSignOut;
+         "<h2>ファイル一覧</h2>\n" + list(stored) + kSignOut;
 }
 
 } // namespace fake

@@ -1,13 +1,9 @@
-// The SeeSaa blog service as the tests meet it.
-//
-// Pages: / ("サインイン" to /signin for a signed-out browser, "ブログを書く"
-// to /mypage for a signed-in one), /signin (member__email,
-// member__password, "サインイン"; a signed-in browser sees its blog list),
-// /mypage (one link per blog, "サインアウト"), /blog/ID/
-// ("ファイルマネージャ"), /blog/ID/files (upload__file, the directory list
-// upload__dirname_select, the field upload__dirname with its "追加" button
-// that adds the name to the list on the page, "アップロード"; the post keeps
-// the file in the chosen directory of that blog), /signout.
+// The SeeSaa blog service as the tests meet it: / ("サインイン" to /signin,
+// or "ブログを書く" to /mypage once signed in), /signin, /mypage (one link
+// per blog), /blog/ID/ ("ファイルマネージャ"), /blog/ID/files (the directory
+// list upload__dirname_select, and the field upload__dirname whose "追加"
+// button adds its name to the list on the page; the post keeps the file in
+// the chosen directory of that blog), /signout.
 #pragma once
 
 #include "fakesite.h"

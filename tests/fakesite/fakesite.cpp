@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -23,40 +24,35 @@ const char kNeverImage[] = "/__never.png";
 
 std::string randomId() {
   thread_local std::mt19937_64 gen{std::random_device{}()};
-  static const char hex[] = "0123456789abcdef";
-  std::string id;
-  for (int i = 0; i < 2; ++i) {
-    auto v = gen();
-    for (int k = 0; k < 16; ++k, v >>= 4)
-      id += hex[v & 15];
-  }
-  return id;
+  return std::to_string(gen()) + std::to_string(gen());
 }
 
-std::string trimSpaces(const std::string &s) {
-  auto b = s.find_first_not_of(' ');
-  if (b == std::string::npos)
-    return {};
-  auto e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
-}
-
-std::string cookieValue(const httplib::Request &req, const std::string &name) {
+// The session cookie's value among the request's cookies ("a=1; b=2").
+std::string sessionCookie(const httplib::Request &req) {
+  const std::string key = std::string("; ") + kSessionCookie + "=";
   for (size_t i = 0; i < req.get_header_value_count("Cookie"); ++i) {
-    const std::string header = req.get_header_value("Cookie", i);
-    size_t pos = 0;
-    while (pos <= header.size()) {
-      auto end = header.find(';', pos);
-      if (end == std::string::npos)
-        end = header.size();
-      const std::string pair = trimSpaces(header.substr(pos, end - pos));
-      auto eq = pair.find('=');
-      if (eq != std::string::npos && pair.substr(0, eq) == name)
-        return pair.substr(eq + 1);
-      pos = end + 1;
+    const std::string header = "; " + req.get_header_value("Cookie", i) + ";";
+    const auto at = header.find(key);
+    if (at != std::string::npos) {
+      const auto from = at + key.size();
+      return header.substr(from, header.find(';', from) - from);
     }
   }
   return {};
+}
+
+std::string contentType(const std::string &name) {
+  static const std::map<std::string, std::string> types = {
+      {"png", "image/png"},
+      {"jpg", "image/jpeg"},
+      {"jpeg", "image/jpeg"},
+      {"gif", "image/gif"},
+      {"txt", "text/plain; charset=utf-8"}};
+  std::string ext = name.substr(name.rfind('.') + 1);
+  for (auto &c : ext)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  auto it = types.find(ext);
+  return it == types.end() ? "application/octet-stream" : it->second;
 }
 
 // Browsers send a Content-Type with every file part, also for a file input
@@ -142,7 +138,7 @@ void FakeSite::addPages(const std::vector<Page> &pages) {
   for (const Page &p : pages) {
     auto handler = [this, p](const httplib::Request &req,
                              httplib::Response &res) {
-      if (p.gate == Gate::Upload && !loggedIn(req))
+      if (p.gate == Gate::Upload && !isLoggedIn(sessionCookie(req)))
         return html(res, "403 Forbidden", "<h1>ログインしていません</h1>", 403);
       Visit v{req, res, ensureSession(req, res), false};
       v.member = isLoggedIn(v.session);
@@ -226,11 +222,6 @@ std::string FakeSite::input(const std::string &type, const std::string &name,
   return out + (extra.empty() ? "" : " " + extra) + ">";
 }
 
-std::string FakeSite::submit(const std::string &value,
-                             const std::string &extra) {
-  return input("submit", "", value, extra);
-}
-
 std::string FakeSite::imageButton(const std::string &alt) {
   return "<input type=\"image\" src=\"/img-ui/button.png\" alt=\"" +
          escape(alt) + "\" width=\"96\" height=\"32\">";
@@ -249,6 +240,23 @@ std::string FakeSite::option(const std::string &value, const std::string &text,
          (selected ? " selected" : "") + ">" + escape(text) + "</option>";
 }
 
+std::string FakeSite::list(const std::vector<std::string> &items,
+                           const std::string &cls) {
+  std::string out = cls.empty() ? "<ul>\n" : "<ul class=\"" + cls + "\">\n";
+  for (const auto &item : items)
+    out += "<li>" + item + "</li>\n";
+  return out + "</ul>\n";
+}
+
+std::string FakeSite::uploadForm(const std::string &action,
+                                 const std::string &fields,
+                                 const std::string &button,
+                                 const std::vector<std::string> &decoys) {
+  return hiddenDecoys(decoys) +
+         form(action, fields + "<p>" + submit(button) + "</p>", true) +
+         trapButton(button);
+}
+
 std::string FakeSite::uploadResult(const std::vector<Upload> &got,
                                    const std::string &done) {
   if (got.empty())
@@ -257,14 +265,6 @@ std::string FakeSite::uploadResult(const std::vector<Upload> &got,
   for (const Upload &u : got)
     out += "<p class=\"result\">" + escape(u.filename) + done + "</p>\n";
   return out;
-}
-
-std::string FakeSite::trapLink(const std::string &text) {
-  return link("/trap/" + percentEncode(text), text);
-}
-
-std::string FakeSite::trapButton(const std::string &value) {
-  return form("/trap/" + percentEncode(value), submit(value));
 }
 
 std::string FakeSite::hiddenDecoys(const std::vector<std::string> &names) {
@@ -297,7 +297,16 @@ std::string FakeSite::keep(const std::string &folder, const std::string &name,
       used = stem + "_" + std::to_string(n) + ext;
   }
   files[used] = bytes;
+  auto &order = order_[folder];
+  order.erase(std::remove(order.begin(), order.end(), used), order.end());
+  order.push_back(used);
   return used;
+}
+
+std::vector<std::string> FakeSite::writeOrder(const std::string &folder) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = order_.find(folder);
+  return it == order_.end() ? std::vector<std::string>() : it->second;
 }
 
 std::map<std::string, std::map<std::string, std::string>>
@@ -311,27 +320,6 @@ FakeSite::storedIn(const std::string &folder) const {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = files_.find(folder);
   return it == files_.end() ? std::map<std::string, std::string>() : it->second;
-}
-
-void FakeSite::storeFile(const std::string &folder, const std::string &name,
-                         const std::string &bytes) {
-  keep(folder, name, bytes);
-}
-
-std::string FakeSite::contentType(const std::string &name) {
-  auto dot = name.rfind('.');
-  std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
-  for (auto &c : ext)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == "png")
-    return "image/png";
-  if (ext == "jpg" || ext == "jpeg")
-    return "image/jpeg";
-  if (ext == "gif")
-    return "image/gif";
-  if (ext == "txt")
-    return "text/plain; charset=utf-8";
-  return "application/octet-stream";
 }
 
 void FakeSite::serveFiles(const std::string &prefix) {
@@ -447,54 +435,30 @@ std::string FakeSite::url(const std::string &path) const {
 // --- Pages -----------------------------------------------------------------
 
 std::string FakeSite::escape(const std::string &text) {
+  static const std::map<char, std::string> entities = {{'&', "&amp;"},
+                                                       {'<', "&lt;"},
+                                                       {'>', "&gt;"},
+                                                       {'"', "&quot;"},
+                                                       {'\'', "&#39;"}};
   std::string out;
-  out.reserve(text.size());
   for (char c : text) {
-    switch (c) {
-    case '&':
-      out += "&amp;";
-      break;
-    case '<':
-      out += "&lt;";
-      break;
-    case '>':
-      out += "&gt;";
-      break;
-    case '"':
-      out += "&quot;";
-      break;
-    case '\'':
-      out += "&#39;";
-      break;
-    default:
-      out += c;
-    }
+    auto it = entities.find(c);
+    out += it == entities.end() ? std::string(1, c) : it->second;
   }
   return out;
 }
 
-std::string FakeSite::jsString(const std::string &text) {
-  std::string out = "\"";
-  char buf[8];
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    // U+2028 and U+2029 end a line inside a script.
-    if (c == 0xE2 && i + 2 < text.size() &&
-        static_cast<unsigned char>(text[i + 1]) == 0x80 &&
-        (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xA8) {
-      out += static_cast<unsigned char>(text[i + 2]) == 0xA8 ? "\\u2028"
-                                                             : "\\u2029";
-      i += 2;
-    } else if (c < 0x20 || c == '"' || c == '\\' || c == '<' || c == '>' ||
-               c == '&' || c == '\'') {
-      // "<" and ">" escaped so that no name can close the script element.
-      std::snprintf(buf, sizeof(buf), "\\u%04x", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
+std::string FakeSite::upper(std::string text) {
+  for (auto &c : text)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string FakeSite::trim(const std::string &text) {
+  const auto b = text.find_first_not_of(' ');
+  return b == std::string::npos
+             ? ""
+             : text.substr(b, text.find_last_not_of(' ') - b + 1);
 }
 
 std::string FakeSite::percentEncode(const std::string &text) {
@@ -568,57 +532,35 @@ FakeSite::fields(const httplib::Request &req) {
 
 // --- Sessions ----------------------------------------------------------------
 
-std::string FakeSite::startSession(httplib::Response &res, bool loggedIn) {
+std::string FakeSite::ensureSession(const httplib::Request &req,
+                                    httplib::Response &res) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::string known = sessionCookie(req);
+  if (sessions_.count(known))
+    return known;
   const std::string id = randomId();
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    sessions_[id].loggedIn = loggedIn;
-  }
+  sessions_[id] = newSessionsLoggedIn_;
   res.set_header("Set-Cookie",
                  std::string(kSessionCookie) + "=" + id + "; Path=/; HttpOnly");
   return id;
 }
 
-std::string FakeSite::sessionOf(const httplib::Request &req) const {
-  const std::string id = cookieValue(req, kSessionCookie);
-  std::lock_guard<std::mutex> lock(mutex_);
-  return sessions_.count(id) ? id : std::string();
-}
-
-std::string FakeSite::ensureSession(const httplib::Request &req,
-                                    httplib::Response &res) {
-  std::string id = sessionOf(req);
-  if (!id.empty())
-    return id;
-  bool loggedIn;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    loggedIn = newSessionsLoggedIn_;
-  }
-  return startSession(res, loggedIn);
-}
-
-bool FakeSite::loggedIn(const httplib::Request &req) const {
-  return isLoggedIn(cookieValue(req, kSessionCookie));
-}
-
 bool FakeSite::isLoggedIn(const std::string &session) const {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = sessions_.find(session);
-  return it != sessions_.end() && it->second.loggedIn;
+  return it != sessions_.end() && it->second;
 }
 
 void FakeSite::setLoggedIn(const std::string &session, bool on) {
   std::lock_guard<std::mutex> lock(mutex_);
-  auto it = sessions_.find(session);
-  if (it != sessions_.end())
-    it->second.loggedIn = on;
+  if (sessions_.count(session))
+    sessions_[session] = on;
 }
 
 void FakeSite::logOutAll() {
   std::lock_guard<std::mutex> lock(mutex_);
   for (auto &s : sessions_)
-    s.second.loggedIn = false;
+    s.second = false;
 }
 
 void FakeSite::setNewSessionsLoggedIn(bool on) {
@@ -629,13 +571,17 @@ void FakeSite::setNewSessionsLoggedIn(bool on) {
 // --- Uploads and the request log -------------------------------------------
 
 std::vector<Upload> FakeSite::recordUploads(const httplib::Request &req,
-                                            const std::string &folder) {
+                                            const std::string &folder,
+                                            bool store) {
   const auto others = fields(req);
   std::vector<Upload> got;
   for (const auto &f : req.files)
     if (!f.second.filename.empty())
       got.push_back(
           {f.first, f.second.filename, f.second.content, folder, others});
+  for (const Upload &u : got)
+    if (store)
+      keep(folder, u.filename, u.bytes);
   std::lock_guard<std::mutex> lock(mutex_);
   uploads_.insert(uploads_.end(), got.begin(), got.end());
   return got;
@@ -661,45 +607,30 @@ void FakeSite::clearRequests() {
   requests_.clear();
 }
 
-// --- Faults
-// --------------------------------------------------------------------
+// --- Faults ------------------------------------------------------------------
 
-void FakeSite::stallPath(const std::string &path, int ms) {
+void FakeSite::setSwitch(std::map<std::string, int> &paths,
+                         const std::string &path, int value) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (ms > 0)
-      stalls_[path] = ms;
+    if (value > 0)
+      paths[path] = value;
     else
-      stalls_.erase(path);
+      paths.erase(path);
   }
   wake_.notify_all();
+}
+
+void FakeSite::stallPath(const std::string &path, int ms) {
+  setSwitch(stalls_, path, ms);
 }
 
 void FakeSite::neverCompletePath(const std::string &path, bool on) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (on)
-      neverComplete_.insert(path);
-    else
-      neverComplete_.erase(path);
-  }
-  wake_.notify_all();
+  setSwitch(neverComplete_, path, on);
 }
 
 void FakeSite::failPath(const std::string &path, int status) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (status > 0)
-    failures_[path] = status;
-  else
-    failures_.erase(path);
-}
-
-void FakeSite::slowUpload(int ms) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    slowUploadMs_ = ms > 0 ? ms : 0;
-  }
-  wake_.notify_all();
+  setSwitch(failures_, path, status);
 }
 
 void FakeSite::dropUploadConnection(bool on) {
@@ -707,46 +638,37 @@ void FakeSite::dropUploadConnection(bool on) {
   dropUpload_ = on;
 }
 
-template <class Pred> void FakeSite::holdFor(int ms, Pred release) {
-  if (ms <= 0)
-    return;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  std::unique_lock<std::mutex> lock(mutex_);
-  wake_.wait_until(lock, deadline, [&] { return stopping_ || release(); });
-}
-
 httplib::Server::HandlerResponse
 FakeSite::preRouting(const httplib::Request &req, httplib::Response &res) {
   const bool upload = req.method == "POST" && req.is_multipart_form_data();
-  int stall = 0, failure = 0, slow = 0;
+  int failure = 0;
   bool drop = false;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     if (req.path != "/favicon.ico")
       requests_.push_back({req.method, req.path});
-    if (auto it = stalls_.find(req.path); it != stalls_.end())
-      stall = it->second;
     if (auto it = failures_.find(req.path); it != failures_.end())
       failure = it->second;
-    if (upload) {
-      slow = slowUploadMs_;
-      drop = dropUpload_;
+    drop = upload && dropUpload_;
+    // A stall holds the request until its time is up, the stall is changed
+    // or the site stops.
+    if (auto it = stalls_.find(req.path); it != stalls_.end() && !drop) {
+      const int stall = it->second;
+      wake_.wait_for(lock, std::chrono::milliseconds(stall), [&] {
+        auto now = stalls_.find(req.path);
+        return stopping_ || now == stalls_.end() || now->second != stall;
+      });
     }
   }
   if (drop) {
-    if (killConnection(req)) {
+    // The library gives a handler no access to its connection; shutting it
+    // down makes the library fail to write its answer and close it.
+    if (shutDownConnections(req.local_port, req.remote_port) > 0) {
       res.status = 500; // never sent: the socket is already shut down
       return httplib::Server::HandlerResponse::Handled;
     }
     std::fprintf(stderr, "fakesite: could not find the upload's socket\n");
   }
-  const std::string path = req.path;
-  holdFor(stall, [&] {
-    auto it = stalls_.find(path);
-    return it == stalls_.end() || it->second != stall;
-  });
-  holdFor(slow, [&] { return slowUploadMs_ == 0; });
 
   // The request is the library's own non-const object; only the reference
   // handed to this hook is const. It is changed where that is the only way
@@ -807,13 +729,7 @@ void FakeSite::serveNeverImage(const httplib::Request &req,
       });
 }
 
-// The library gives a handler no access to its connection. Find it among the
-// process's descriptors by its two ports and shut it down; the library then
-// fails to write its answer and closes the socket.
-bool FakeSite::killConnection(const httplib::Request &req) {
-  return shutDownConnections(req.local_port, req.remote_port) > 0;
-}
-
+// Finds connections among the process's descriptors by their two ports;
 // remotePort -1 takes every connection accepted on localPort.
 int FakeSite::shutDownConnections(int localPort, int remotePort) {
   DIR *dir = opendir("/proc/self/fd");

@@ -16,7 +16,6 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -125,24 +124,46 @@ public:
                            const std::string &value = "",
                            const std::string &extra = "");
   static std::string submit(const std::string &value,
-                            const std::string &extra = "");
+                            const std::string &extra = "") {
+    return input("submit", "", value, extra);
+  }
   static std::string imageButton(const std::string &alt);
   static std::string form(const std::string &action, const std::string &inner,
                           bool upload = false,
                           const std::string &method = "post");
   static std::string option(const std::string &value, const std::string &text,
                             bool selected = false);
+  static std::string p(const std::string &inner) {
+    return "<p>" + inner + "</p>\n";
+  }
+  // "<ul class=...>" of the items' HTML, one per line.
+  static std::string list(const std::vector<std::string> &items,
+                          const std::string &cls = "");
   // A list of links "(name)" per file, or one line telling none came.
   static std::string uploadResult(const std::vector<Upload> &got,
                                   const std::string &done);
+  // An upload form as real pages place it: a search form of hidden inputs
+  // named like `decoys` before it, a look-alike of its button after it.
+  static std::string uploadForm(const std::string &action,
+                                const std::string &fields,
+                                const std::string &button,
+                                const std::vector<std::string> &decoys);
 
   // --- Traps real pages carry ------------------------------------------------
   // Elements that lead to /trap/...: a scanner that takes the wrong one of
   // two shows in trapped().
-  static std::string trapLink(const std::string &text);
-  static std::string trapButton(const std::string &value);
+  static std::string trapLink(const std::string &text) {
+    return link("/trap/" + percentEncode(text), text);
+  }
+  static std::string trapButton(const std::string &value) {
+    return form("/trap/" + percentEncode(value), submit(value));
+  }
   // A search form of hidden inputs carrying these names.
   static std::string hiddenDecoys(const std::vector<std::string> &names);
+  // A later "ログアウト" that a first-hit scan must not reach.
+  static std::string trapFooter() {
+    return "<p>" + trapLink("ログアウト") + "</p>";
+  }
   int trapped() const;
 
   // --- Stored files (folder, name) -----------------------------------------
@@ -152,16 +173,16 @@ public:
                    const std::string &bytes, bool replace = true);
   std::map<std::string, std::map<std::string, std::string>> stored() const;
   std::map<std::string, std::string> storedIn(const std::string &folder) const;
-  void storeFile(const std::string &folder, const std::string &name,
-                 const std::string &bytes);
+  // A folder's names in the order they were last written, newest last.
+  std::vector<std::string> writeOrder(const std::string &folder) const;
   // Serves kept files as prefix + percent-encoded folder "/" name.
   void serveFiles(const std::string &prefix);
-  static std::string contentType(const std::string &name);
 
   // --- Pages ---------------------------------------------------------------
-  static std::string escape(const std::string &text);   // HTML text/attribute
-  static std::string jsString(const std::string &text); // quoted JS literal
+  static std::string escape(const std::string &text); // HTML text/attribute
   static std::string percentEncode(const std::string &text); // path segment
+  static std::string trim(const std::string &text);          // spaces only
+  static std::string upper(std::string text);                // ASCII only
   // A complete UTF-8 document around body.
   static std::string page(const std::string &title, const std::string &body);
   static void html(httplib::Response &res, const std::string &title,
@@ -177,14 +198,10 @@ public:
   static std::map<std::string, std::string> fields(const httplib::Request &req);
 
   // --- Sessions (cookie "FAKESID") -----------------------------------------
-  // Creates a session, sets its cookie on res and returns its id.
-  std::string startSession(httplib::Response &res, bool loggedIn = false);
-  // The id of the request's known session, "" when it has none.
-  std::string sessionOf(const httplib::Request &req) const;
-  // The request's session, or a new one (logged in when new sessions are).
+  // The request's session, or a new one whose cookie goes out with res
+  // (logged in when new sessions are).
   std::string ensureSession(const httplib::Request &req,
                             httplib::Response &res);
-  bool loggedIn(const httplib::Request &req) const;
   bool isLoggedIn(const std::string &session) const;
   void setLoggedIn(const std::string &session, bool on);
   void logOutAll();
@@ -192,9 +209,11 @@ public:
   void setNewSessionsLoggedIn(bool on);
 
   // --- Uploads -------------------------------------------------------------
-  // Records every file part of req (parts with a file name) and returns them.
+  // Records every file part of req (parts with a file name) and returns
+  // them; with `store`, keeps each in the folder too.
   std::vector<Upload> recordUploads(const httplib::Request &req,
-                                    const std::string &folder = "");
+                                    const std::string &folder = "",
+                                    bool store = false);
   std::vector<Upload> uploads() const;
   void clearUploads();
 
@@ -216,8 +235,6 @@ public:
   // true: stop listening, so that connections are refused; false: listen
   // again on the same port. False when the port could not be bound again.
   bool refuse(bool on);
-  // Multipart posts wait ms milliseconds before they are read (0 clears).
-  void slowUpload(int ms);
   // While on, multipart posts get no answer: the connection is closed before
   // the body is read, and nothing of it is stored. It stays on until switched
   // off because a browser silently sends a post again, on a new connection,
@@ -225,19 +242,15 @@ public:
   void dropUploadConnection(bool on);
 
 private:
-  struct Session {
-    bool loggedIn = false;
-  };
-
   bool listenOnThread();
   void shutDownServer();
   httplib::Server::HandlerResponse preRouting(const httplib::Request &req,
                                               httplib::Response &res);
   void postRouting(const httplib::Request &req, httplib::Response &res);
   void serveNeverImage(const httplib::Request &req, httplib::Response &res);
-  // Waits until ms have passed or until release() says to stop waiting.
-  template <class Pred> void holdFor(int ms, Pred release);
-  bool killConnection(const httplib::Request &req);
+  // Sets a switch of a path (0 clears it) and wakes held responses.
+  void setSwitch(std::map<std::string, int> &paths, const std::string &path,
+                 int value);
   int shutDownConnections(int localPort, int remotePort);
 
   const std::string host_;
@@ -252,17 +265,15 @@ private:
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   bool stopping_ = false;
-  std::map<std::string, Session> sessions_;
+  std::map<std::string, bool> sessions_; // id: logged in
   std::string loginPage_ = "/";
   Login login_;
   std::map<std::string, std::map<std::string, std::string>> files_;
+  std::map<std::string, std::vector<std::string>> order_; // per folder
   bool newSessionsLoggedIn_ = false;
   std::vector<Upload> uploads_;
   std::vector<RequestLine> requests_;
-  std::map<std::string, int> stalls_;
-  std::set<std::string> neverComplete_;
-  std::map<std::string, int> failures_;
-  int slowUploadMs_ = 0;
+  std::map<std::string, int> stalls_, neverComplete_, failures_;
   bool dropUpload_ = false;
 };
 
@@ -271,6 +282,8 @@ template <class O> class SiteWith : public FakeSite {
 public:
   using FakeSite::FakeSite;
   using Options = O;
+  // Its handlers read the options, which are gone before ~FakeSite runs.
+  ~SiteWith() override { stop(); }
   O options() const {
     std::lock_guard<std::mutex> lock(optionsMutex_);
     return options_;
@@ -281,6 +294,15 @@ public:
   }
 
 protected:
+  using FakeSite::setLogin;
+  // The login whose account is these two options.
+  void setLogin(const Login &login, std::string O::*user,
+                std::string O::*password) {
+    FakeSite::setLogin(login, [this, user, password] {
+      const O o = options();
+      return std::make_pair(o.*user, o.*password);
+    });
+  }
   // Counts a "the next n answers" switch down; true while it was above 0.
   bool takeOne(int O::*counter) {
     std::lock_guard<std::mutex> lock(optionsMutex_);

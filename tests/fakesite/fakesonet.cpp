@@ -12,15 +12,20 @@ const std::string kMenu = "<p class=\"menu\">" +
                           imageLink("/logout", "ログアウト") + "</p>\n<p>" +
                           imageLink("/trap/logout", "ログアウト") + "</p>\n";
 
+std::string mailFields() {
+  return FakeSite::p("メールアドレス " +
+                     FakeSite::input("text", "mailAddress")) +
+         FakeSite::p("パスワード " + FakeSite::input("password", "password")) +
+         "<p>" + FakeSite::submit("ログイン") + "</p>";
+}
+
 std::string filesPage(const std::string &result) {
   return "<h1>ファイル管理</h1>\n" + result +
-         FakeSite::hiddenDecoys({"upload__file"}) +
-         FakeSite::form("/manage/files",
-                        "<p>" + FakeSite::input("file", "upload__file") +
-                            "</p>\n<p>" + FakeSite::submit("アップロード") +
-                            "</p>",
-                        true) +
-         FakeSite::trapButton("アップロード") + kMenu;
+         FakeSite::uploadForm(
+             "/manage/files",
+             FakeSite::p(FakeSite::input("file", "upload__file")),
+             "アップロード", {"upload__file"}) +
+         kMenu;
 }
 } // namespace
 
@@ -29,25 +34,22 @@ FakeSonet::FakeSonet(std::string host) : SiteWith(std::move(host)) {
       {"GET", "/", "So-netブログ", Gate::Open,
        [](Visit &v) {
          return "<h1>So-netブログ</h1>\n" +
-                (v.member
-                     ? "<p>" + trapLink("管理ページの使い方") + " " +
-                           link("/manage", " 管理ページ ") + "</p>\n" + kMenu
-                     : "<p>" + imageLink("/login", " ログイン ") + "</p>\n");
+                (v.member ? p(trapLink("管理ページの使い方") + " " +
+                              link("/manage", " 管理ページ ")) +
+                                kMenu
+                          : p(imageLink("/login", " ログイン ")));
        }},
       {"GET", "/login", "ログイン", Gate::Open,
        [](Visit &) {
          return "<h1>ログイン</h1>\n" +
                 hiddenDecoys({"SSO_COMMON_ID", "SSO_COMMON_PWD", "mailAddress",
                               "password"}) +
-                form("/login",
-                     "<h2>So-net会員</h2>\n<p>ユーザーID " +
-                         input("text", "SSO_COMMON_ID") +
-                         "</p>\n<p>パスワード " +
-                         input("password", "SSO_COMMON_PWD") +
-                         "</p>\n<h2>メールアドレスID</h2>\n<p>メールアドレス " +
-                         input("text", "mailAddress") + "</p>\n<p>パスワード " +
-                         input("password", "password") + "</p>\n<p>" +
-                         submit("ログイン") + "</p>") +
+                form(
+                    "/login",
+                    "<h2>So-net会員</h2>\n" +
+                        p("ユーザーID " + input("text", "SSO_COMMON_ID")) +
+                        p("パスワード " + input("password", "SSO_COMMON_PWD")) +
+                        "<h2>メールアドレスID</h2>\n" + mailFields()) +
                 trapButton("ログイン");
        }},
       {"POST", "/login", "ログインエラー", Gate::Open,
@@ -82,15 +84,11 @@ FakeSonet::FakeSonet(std::string host) : SiteWith(std::move(host)) {
            return "<h1>記事管理</h1>\n<p>" +
                   link("/manage/files", "ファイル管理") + "</p>\n" + kMenu;
          return "<h1>再認証</h1>\n" +
-                form("/reauth",
-                     s.kind == "mail"
-                         ? "<p>メールアドレス " + input("text", "mailAddress") +
-                               "</p>\n<p>パスワード " +
-                               input("password", "password") + "</p>\n<p>" +
-                               submit("ログイン") + "</p>"
-                         : "<p>パスワード " +
-                               input("password", "SSO_COMMON_PWD") +
-                               "</p>\n<p>" + submit("認証") + "</p>");
+                form("/reauth", s.kind == "mail"
+                                    ? mailFields()
+                                    : p("パスワード " +
+                                        input("password", "SSO_COMMON_PWD")) +
+                                          "<p>" + submit("認証") + "</p>");
        }},
       {"POST", "/reauth", "", Gate::Upload,
        [this](Visit &v) {

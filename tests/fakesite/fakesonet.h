@@ -1,14 +1,10 @@
-// The So-net blog service as the tests meet it.
-//
-// Pages: / (a login image link, alt "ログイン", while logged out;
-// "管理ページ" and a log-out image link once logged in), /login (one form for
-// both kinds: member fields "SSO_COMMON_ID" / "SSO_COMMON_PWD", mail fields
-// "mailAddress" / "password", one "ログイン" button; the kind is the one
-// whose fields were filled; a failed member login shows the form again, a
-// failed mail login a page with a "戻る" button), /manage ("記事管理"),
-// /manage/articles (with re-authentication on and not yet given, the
-// re-authentication form of the session's kind; otherwise "ファイル管理"),
-// /manage/files ("upload__file", "アップロード"), /logout.
+// The So-net blog service as the tests meet it: / (a login image link, or
+// "管理ページ" and a log-out image link), /login (member fields
+// "SSO_COMMON_ID" / "SSO_COMMON_PWD" and mail fields "mailAddress" /
+// "password" in one form: the kind is the one whose fields were filled; a
+// failed mail login shows a page with a "戻る" button), /manage,
+// /manage/articles (with reauthentication, first the re-authentication form
+// of the session's kind), /manage/files, /logout.
 #pragma once
 
 #include "fakesite.h"

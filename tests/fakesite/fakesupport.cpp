@@ -2,46 +2,30 @@
 
 namespace fake {
 
-FakeSupport::FakeSupport(std::string host) : FakeSite(std::move(host)) {
-  auto &svr = server();
-  svr.Get("/", [](const httplib::Request &, httplib::Response &res) {
-    html(res, "サポートブログ",
-         "<h1>サポートブログ</h1>\n<p><a href=\"/entry\">お知らせ</a></p>");
+FakeSupport::FakeSupport(std::string host) : SiteWith(std::move(host)) {
+  addPages({
+      {"GET", "/", "サポートブログ", Gate::Open,
+       [](Visit &) {
+         return "<h1>サポートブログ</h1>\n" + p(link("/entry", "お知らせ"));
+       }},
+      {"GET", "/entry", "お知らせ", Gate::Open,
+       [this](Visit &) {
+         const Options o = options();
+         return "<h1>お知らせ</h1>\n" + p(link("/", "トップ")) +
+                (o.markers ? "<a name=\"comm_str\"></a>" + o.between +
+                                 "<a name=\"comm_end\"></a>\n"
+                           : o.between) +
+                p(link("/ad/outside", "枠外のリンク"));
+       }},
+      {"GET", R"(/ad/(.+))", "広告", Gate::Open,
+       [](Visit &v) { return "<h1>広告 " + escape(v.arg()) + "</h1>"; }},
   });
-  svr.Get("/entry", [this](const httplib::Request &, httplib::Response &res) {
-    const Options o = options();
-    std::string body = "<h1>お知らせ</h1>\n<p><a href=\"/\">トップ</a></p>\n";
-    if (o.markers)
-      body += "<a name=\"comm_str\"></a>" + o.between +
-              "<a name=\"comm_end\"></a>\n";
-    else
-      body += o.between;
-    body += "<p><a href=\"/ad/outside\">枠外のリンク</a></p>";
-    html(res, "お知らせ", body);
-  });
-  svr.Get(
-      R"(/ad/(.+))", [](const httplib::Request &req, httplib::Response &res) {
-        html(res, "広告", "<h1>広告 " + escape(req.matches[1].str()) + "</h1>");
-      });
-}
-
-FakeSupport::~FakeSupport() { stop(); }
-
-FakeSupport::Options FakeSupport::options() const {
-  std::lock_guard<std::mutex> lock(optionsMutex_);
-  return options_;
-}
-
-void FakeSupport::setOptions(const Options &options) {
-  std::lock_guard<std::mutex> lock(optionsMutex_);
-  options_ = options;
 }
 
 int FakeSupport::adVisits() const {
   int n = 0;
   for (const auto &r : requests())
-    if (r.path.rfind("/ad/", 0) == 0)
-      ++n;
+    n += r.path.rfind("/ad/", 0) == 0;
   return n;
 }
 

@@ -5,9 +5,8 @@
 namespace fake {
 
 FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
-  setLogin(
-      {"ログイン", "/login", "userid", "password", "/mypage", "ログイン"},
-      [this] { return std::make_pair(options().userId, options().password); });
+  setLogin({"ログイン", "/login", "userid", "password", "/mypage", "ログイン"},
+           &Options::userId, &Options::password);
   addPages({
       {"GET", "/", "ウェブリブログ", Gate::Open,
        [](Visit &) {
@@ -60,14 +59,7 @@ FakeWebry::FakeWebry(std::string host) : SiteWith(std::move(host)) {
       {"POST", "/fm/upload", "ファイルマネージャー", Gate::Upload,
        [this](Visit &v) {
          const std::string folder = v.field("folder");
-         const auto got = recordUploads(v.req, folder);
-         for (const auto &u : got) {
-           keep(folder, u.filename, u.bytes);
-           std::lock_guard<std::mutex> lock(foldersMutex_);
-           auto &names = order_[folder];
-           if (std::find(names.begin(), names.end(), u.filename) == names.end())
-             names.push_back(u.filename);
-         }
+         const auto got = recordUploads(v.req, folder, true);
          return managerPage(folder,
                             uploadResult(got, " をアップロードしました"));
        }},
@@ -113,11 +105,8 @@ std::string FakeWebry::managerPage(const std::string &folder,
                    "同名のファイルを上書きする</label></p>",
                true) +
           "<ul>\n";
-  auto it = order_.find(folder);
-  if (it != order_.end())
-    for (const auto &name : it->second)
-      body +=
-          "<li>" + link(fileUrl(folder, name), " " + name + " ") + "</li>\n";
+  for (const auto &name : writeOrder(folder))
+    body += "<li>" + link(fileUrl(folder, name), " " + name + " ") + "</li>\n";
   return body + "</ul>";
 }
 

@@ -1,14 +1,10 @@
-// The Webry blog service as the tests meet it.
-//
-// Pages: / ("ログインはこちら"), /login ("userid", "password", "ログイン"; a
-// logged-in browser gets the my-page), /mypage ("設定"), /settings (a link
-// whose markup holds "オプション"), /settings/option (design with a
-// "設定画面へ" button of its own, then the file-manager section whose
-// "設定画面へ" button opens /fm/ as a new window), /fm/?folder=F (a
-// "最近のフォルダ" link before the folder table headed "フォルダ" with one
-// link per folder, the new-folder form "folderName", "作成", the upload form
-// "filedata", "アップロード", then the box "overwriteflg", and the folder's
-// files as links to their addresses), /files/F/NAME.
+// The Webry blog service as the tests meet it: / ("ログインはこちら"),
+// /login, /mypage ("設定"), /settings (a link whose markup holds
+// "オプション"), /settings/option (design with a "設定画面へ" button of its
+// own, then the file manager's, which opens /fm/ as a new window), /fm/
+// ?folder=F (a "最近のフォルダ" link before the folder table headed
+// "フォルダ", the new-folder form, the upload form, then the box
+// "overwriteflg" and the folder's files as links to their addresses).
 #pragma once
 
 #include "fakesite.h"
@@ -43,7 +39,6 @@ private:
 
   mutable std::mutex foldersMutex_;
   std::vector<std::string> folders_{"default"};
-  std::map<std::string, std::vector<std::string>> order_; // upload order
 };
 
 } // namespace fake
