@@ -246,11 +246,13 @@ TEST_F(MainWindowTest, LogEntriesKeysAndCopy) {
   QPlainTextEdit *log = window->log();
   EXPECT_EQ(log->textCursor().position(),
             log->document()->characterCount() - 1);
-  // A long log shows its last line once the window had a chance to update.
+  // A long log shows its last line once the box has been updated, which
+  // happens on its own a moment later.
   log->moveCursor(QTextCursor::Start);
   for (int i = 0; i < 200; ++i)
     setLog(QString::number(i));
-  QCoreApplication::processEvents();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return log->toPlainText().endsWith(" 199"); }, 2000));
   EXPECT_EQ(log->textCursor().position(),
             log->document()->characterCount() - 1);
   EXPECT_GT(log->verticalScrollBar()->value(), 0);
