@@ -90,10 +90,7 @@ TEST_F(Companion, ToolThatCannotStartOrEndsAtOnceIsReported) {
 TEST_F(Companion, Fc2OverwriteConfirmationPressedDuringARun) {
   fake::FakeFc2 site;
   ASSERT_TRUE(site.start());
-  setting(BlogUrl) = QString::fromStdString(site.loginUrl());
-  setServiceLoginUrl(SvcFc2, setting(BlogUrl));
-  setting(UserId) = "user@example.com";
-  setting(Password) = "secret";
+  useFc2Account(QString::fromStdString(site.loginUrl()));
   setting(OverWrite) = "1";
   setting(Fc2OverWrt) = "1";
   setting(Fc2OverTitle) = QString::fromUtf8(kScriptDialogCaption);

@@ -34,10 +34,7 @@ int main(int argc, char **argv) {
   }
 
   setFastSettings(10);
-  setting(BlogUrl) = qEnvironmentVariable("SENDORA_BLOG");
-  setServiceLoginUrl(SvcFc2, setting(BlogUrl));
-  setting(UserId) = QStringLiteral("user@example.com");
-  setting(Password) = QStringLiteral("secret");
+  useFc2Account(qEnvironmentVariable("SENDORA_BLOG"));
   setting(CheckUpload) = QStringLiteral("1");
   MainWindow w;
   w.loadWindow();

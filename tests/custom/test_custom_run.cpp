@@ -62,9 +62,7 @@ protected:
     ServiceRunTest::SetUp();
     ASSERT_TRUE(site.start());
     ASSERT_TRUE(support.start());
-    setting(BlogUrl) = QString::fromStdString(site.topUrl());
-    setting(UserId) = "taro";
-    setting(Password) = "himitsu";
+    useAccount(QString::fromStdString(site.topUrl()), "taro", "himitsu");
     setting(UseCustom) = "1";
     setting(Thumbnail) = "0";
     site.logOutAll();

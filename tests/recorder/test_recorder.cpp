@@ -138,9 +138,7 @@ protected:
       fake::FakeSite::redirect(res, "/d/home");
     });
     ASSERT_TRUE(site.start());
-    setting(BlogUrl) = QString::fromStdString(site.url("/d/top"));
-    setting(UserId) = "taro";
-    setting(Password) = "himitsu";
+    useAccount(QString::fromStdString(site.url("/d/top")), "taro", "himitsu");
     setting(Thumbnail) = "0";
   }
   void TearDown() override {

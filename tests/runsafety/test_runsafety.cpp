@@ -37,12 +37,9 @@ protected:
   void SetUp() override {
     ServiceRunTest::SetUp();
     ASSERT_TRUE(site.start());
-    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
-    setting(UserId) = "user@example.com";
-    setting(Password) = "secret";
+    useFc2Account(QString::fromStdString(site.loginUrl()));
     setting(CheckUpload) = "1";
     setting(LogOut) = "1";
-    setServiceLoginUrl(SvcFc2, setting(BlogUrl));
     queueFiles({{"first.jpg", bytesFor(1, 5000)},
                 {"second.png", bytesFor(2, 12000)},
                 {"third.gif", bytesFor(3, 300)}});

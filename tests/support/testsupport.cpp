@@ -3,6 +3,7 @@
 #include "browser/browserwindow.h"
 #include "core/paths.h"
 #include "core/runlog.h"
+#include "core/services.h"
 #include "core/settings.h"
 #include "mainwindow/appsetup.h"
 
@@ -73,6 +74,19 @@ void setFastSettings(int timeoutSeconds) {
   setting(RetryCount) = "3";
   setting(UseConfirmPress) = "0";
   setting(ShowAd) = "0";
+}
+
+void useAccount(const QString &blogUrl, const QString &user,
+                const QString &password) {
+  setting(BlogUrl) = blogUrl;
+  setting(UserId) = user;
+  setting(Password) = password;
+}
+
+void useFc2Account(const QString &loginUrl) {
+  useAccount(loginUrl, QStringLiteral("user@example.com"),
+             QStringLiteral("secret"));
+  setServiceLoginUrl(SvcFc2, loginUrl);
 }
 
 TempDataFolder::TempDataFolder() : previous_(dataFolder()) {

@@ -45,6 +45,11 @@ private:
 // Settings for fast runs: waits 0, time-out as given, the chooser caption
 // the engine's file dialog carries, logging of every step.
 void setFastSettings(int timeoutSeconds = 10);
+// The account a run logs in with: the blog's address, user and password.
+void useAccount(const QString &blogUrl, const QString &user,
+                const QString &password);
+// The fake FC2 blog's account, its address taken as FC2's login page.
+void useFc2Account(const QString &loginUrl);
 
 // A temporary data folder made current for the test's life.
 class TempDataFolder {

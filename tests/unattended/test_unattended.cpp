@@ -69,9 +69,7 @@ TEST(LogFile, PruningDeletesOnlyDayFilesOlderThanThirtyDays) {
 TEST_F(ServiceRunTest, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
   fake::FakeFc2 site;
   ASSERT_TRUE(site.start());
-  setting(BlogUrl) = QString::fromStdString(site.loginUrl());
-  setting(UserId) = "user@example.com";
-  setting(Password) = "secret";
+  useFc2Account(QString::fromStdString(site.loginUrl()));
   runHooks().onRunEnd = [](bool good) { window()->runEnded(good); };
   queueFiles({{"earlier.jpg", bytesFor(0, 100)},
               {"a.jpg", bytesFor(1, 3000)},
@@ -159,9 +157,7 @@ protected:
   void prepare(const QStringList &paths, int done = 0) {
     ASSERT_TRUE(site.start());
     setFastSettings(5);
-    setting(BlogUrl) = QString::fromStdString(site.loginUrl());
-    setting(UserId) = "user@example.com";
-    setting(Password) = "secret";
+    useFc2Account(QString::fromStdString(site.loginUrl()));
     setting(RetryCount) = "1";
     ASSERT_TRUE(saveSettings(folder.filePath("Sendora.ini")));
     ItemListModel queue;
