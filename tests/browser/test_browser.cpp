@@ -289,7 +289,8 @@ TEST_F(BrowserTest, FileChooserFilledAndUploadReceivedByteForByte) {
   EXPECT_TRUE(log.contains("開くボタンの押下完了(0)"));
 }
 
-// By the whole caption or a part of it, with the desktop in any language.
+// By the whole caption or a part of it, with the desktop in any language;
+// a caption no window has still lets the click return.
 TEST_F(BrowserTest, ChooserFoundByItsCaptionNeverOneOfOurWindows) {
   LogCapture log;
   const QString path = writeFile(data.file("a.txt"), "abc");
@@ -325,25 +326,23 @@ TEST_F(BrowserTest, ChooserFoundByItsCaptionNeverOneOfOurWindows) {
   for (const QString &l : log.lines())
     openFound += l.startsWith("開くボタンの取得完了(");
   EXPECT_EQ(openFound, 3);
-}
 
-TEST_F(BrowserTest, ChooserNotFoundStillReturnsTheClick) {
-  LogCapture log;
-  const QString path = writeFile(data.file("b.txt"), "abc");
+  // A caption no window has: the click still returns, the chooser is
+  // closed and the field stays empty; logged only when asked to.
   setting(DlgTitle) = "存在しないダイアログ";
-  const int input = openForm();
-  EXPECT_EQ(handOff(browser(), input, path, true), -1);
-  EXPECT_TRUE(log.contains("ファイルダイアログ検索失敗(部分一致)"));
-  EXPECT_TRUE(
-      log.contains("ツール＞オプション設定＞ファイルダイアログのタイトル"
-                   "を確認してください。"));
-  EXPECT_FALSE(browser()->chooserOpen());
-  EXPECT_TRUE(browser()->getProperty(input, "Value").isEmpty());
-
-  // the same silently: no line, the same outcome
-  log.clear();
-  EXPECT_EQ(handOff(browser(), input, path, false), -1);
-  EXPECT_TRUE(log.lines().isEmpty());
+  for (bool logging : {true, false}) {
+    log.clear();
+    browser()->setProperty(input, "Value", "");
+    EXPECT_EQ(handOff(browser(), input, path, logging), -1);
+    EXPECT_EQ(log.contains("ファイルダイアログ検索失敗(部分一致)"), logging);
+    EXPECT_EQ(
+        log.contains("ツール＞オプション設定＞ファイルダイアログのタイトル"
+                     "を確認してください。"),
+        logging);
+    EXPECT_EQ(log.lines().isEmpty(), !logging);
+    EXPECT_FALSE(browser()->chooserOpen());
+    EXPECT_TRUE(browser()->getProperty(input, "Value").isEmpty());
+  }
   setting(DlgTitle) = "ファイルの選択";
   EXPECT_EQ(handOff(browser(), input, path, false), 0);
   EXPECT_TRUE(log.lines().isEmpty());
@@ -399,7 +398,6 @@ TEST_F(BrowserTest, WindowSystemLayerFindsBoxesAndButtons) {
 
 TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
   BrowserWindow *w = frmBrowser();
-  EXPECT_EQ(w->windowTitle(), "Sendora ﾌﾞﾗｳｻﾞ");
   w->showProgress(1, 3);
   EXPECT_EQ(w->picStatus->text(), "   33%");
   EXPECT_NEAR(w->picProgress->filled(), 0.3333, 0.0001);
@@ -419,7 +417,6 @@ TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
   const int link = indexOf("a", "innerText", "別窓");
   browser()->Click(link);
   ASSERT_TRUE(waitFor([] { return browser2Loaded(); }, 10000));
-  EXPECT_EQ(frmBrowser2()->windowTitle(), "Sendora ﾌﾞﾗｳｻﾞ2");
   EXPECT_EQ(waitBrowser2(kNet, 1), 0);
   EXPECT_TRUE(waitFor(
       [] { return frmBrowser2()->WebBrowser1->documentTitle() == "Popup"; }));
@@ -429,9 +426,6 @@ TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
 TEST_F(BrowserTest, ManualLoginPromptWaitsForOk) {
   QTimer::singleShot(300, [] {
     ASSERT_NE(frmManual(), nullptr);
-    EXPECT_EQ(frmManual()->windowTitle(), "ログイン情報入力");
-    EXPECT_TRUE(frmManual()->Label1->text().startsWith(
-        "ツールより起動されたブラウザ上で\n"));
     frmManual()->Command1->click();
   });
   QElapsedTimer t;

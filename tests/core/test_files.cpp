@@ -1,73 +1,14 @@
-#include "core/additems.h"
 #include "core/textfile.h"
 #include "core/urllist.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-namespace {
-void touch(const QString &path) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-} // namespace
-
-TEST(AddItems, SortedNamesFolderExpansionOrderAndCommaPathsRefused) {
-  QTemporaryDir dir;
-  const QString root = dir.path();
-  touch(root + "/b.jpg");
-  touch(root + "/a.jpg");
-  touch(root + "/f/one.jpg");
-  touch(root + "/f/sub/deep.jpg");
-  touch(root + "/f/sub/.hidden.jpg");
-  touch(root + "/f/.secret/x.jpg");
-  touch(root + "/f/two.jpg");
-  touch(root + "/f/a,b.jpg"); // a comma would split the list file's line
-
-  QStringList got;
-  int total = 0;
-  AddOutcome out = addDroppedPaths(
-      {root + "/f", root + "/b.jpg", root + "/a.jpg"}, total, 10000,
-      [&](const QString &p) { got << p.mid(root.size()); });
-  EXPECT_FALSE(out.limitReached);
-  EXPECT_EQ(total, 5);
-  ASSERT_EQ(got.size(), 5);
-  EXPECT_EQ(got[0], "/a.jpg");
-  EXPECT_EQ(got[1], "/b.jpg");
-  // the folder's own files before its subfolder's, no hidden entries
-  QStringList own = got.mid(2, 2);
-  own.sort();
-  EXPECT_EQ(own, QStringList({"/f/one.jpg", "/f/two.jpg"}));
-  EXPECT_EQ(got[4], "/f/sub/deep.jpg");
-  EXPECT_EQ(out.refused, QStringList({root + "/f/a,b.jpg"}));
-}
-
-TEST(AddItems, LimitStopsTheAddOnBothPaths) {
-  QTemporaryDir dir;
-  touch(dir.filePath("f/1.jpg"));
-  touch(dir.filePath("f/2.jpg"));
-  touch(dir.filePath("single.jpg"));
-  int total = 9999;
-  QStringList got;
-  auto add = [&](const QString &p) { got << p; };
-  AddOutcome out = addDroppedPaths({dir.filePath("f")}, total, 10000, add);
-  EXPECT_TRUE(out.limitReached);
-  EXPECT_EQ(out.added, 1);
-  EXPECT_EQ(total, 10000);
-
-  out = addDroppedPaths({dir.filePath("single.jpg")}, total, 10000, add);
-  EXPECT_TRUE(out.limitReached);
-  EXPECT_EQ(out.added, 0);
-  EXPECT_EQ(itemLimitMessage(10000),
-            "登録済みのｱｲﾃﾑと合わせて10000ｱｲﾃﾑを超えたので追加処理を中断しま"
-            "した。");
-}
-
-TEST(UrlList, AppendsAndNeverRewrites) {
+// Lines are only ever appended, and each stays one record of two fields
+// whatever the path or the address holds.
+TEST(UrlList, AppendsOneRecordALineAndNeverRewrites) {
   QTemporaryDir dir;
   const QString path = dir.filePath("UrlList.txt");
   ASSERT_TRUE(addUrlList(path, "/p/犬.jpg", "http://x/1.jpg"));
@@ -76,6 +17,16 @@ TEST(UrlList, AppendsAndNeverRewrites) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(QString::fromUtf8(f.readAll()),
             "/p/犬.jpg\thttp://x/1.jpg\r\n/p/b.jpg\thttp://x/a b  c\r\n");
+
+  const QStringList odd = {"/a/tab\there.jpg",
+                           "/x/" + QString(300, QChar(u'長')) + ".jpg",
+                           QString::fromLocal8Bit("/bytes/\xff\xfe.jpg")};
+  for (const QString &p : odd)
+    ASSERT_TRUE(addUrlList(path, p, "http://h/\tx\ny"));
+  const QStringList lines = readTextLines(path);
+  ASSERT_EQ(lines.size(), 5);
+  for (const QString &l : lines)
+    EXPECT_EQ(l.count('\t'), 1) << l.toStdString();
 }
 
 TEST(TextFile, LfCrLfCp932AndBrokenBytes) {

@@ -4,7 +4,6 @@
 #include "core/itemlist.h"
 #include "core/settings.h"
 #include "core/textfile.h"
-#include "core/urllist.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -99,28 +98,4 @@ TEST(FuzzReaders, ListFileAlwaysLoadsAndRoundTrips) {
       ASSERT_EQ(back.item(i).status, m.item(i).status);
     }
   }
-}
-
-TEST(FuzzReaders, OddPathsStayOneRecordEach) {
-  QTemporaryDir dir;
-  const QString list = dir.filePath("UrlList.txt");
-  const QString longName = "/x/" + QString(300, QChar(u'長')) + ".jpg";
-  const QStringList paths = {"/a/tab\there.jpg", longName,
-                             QString::fromLocal8Bit("/bytes/\xff\xfe.jpg")};
-  for (const QString &p : paths)
-    ASSERT_TRUE(addUrlList(list, p, "http://h/\tx\ny"));
-  const QStringList lines = readTextLines(list);
-  ASSERT_EQ(lines.size(), paths.size());
-  for (const QString &l : lines)
-    EXPECT_EQ(l.count('\t'), 1);
-
-  // the list file keeps a TAB path and a long one whole
-  ItemListModel m;
-  m.appendItems({paths[0], longName}, 5);
-  ASSERT_TRUE(saveItemList(m, dir.filePath("Default.sdr")));
-  ItemListModel back;
-  ASSERT_TRUE(loadItemList(back, dir.filePath("Default.sdr")));
-  ASSERT_EQ(back.itemCount(), 2);
-  EXPECT_EQ(back.item(0).path(), paths[0]);
-  EXPECT_EQ(back.item(1).path(), longName);
 }
