@@ -153,36 +153,10 @@ protected:
   TempDataFolder data;
 };
 
-TEST_F(Designer, OpensEmptyAndSaveAndLoadKeepEveryRowAndTheFlag) {
-  {
-    frmCustom d;
-    // Without a file every row is unused; only the file row can browse.
-    EXPECT_EQ(customScriptLines(d.script()), scriptLines({}));
-    EXPECT_EQ(d.cmbDosa[7]->count(), 3);
-    for (int r = 0; r < 16; ++r) {
-      d.txtTag[r]->setText(r % 2 ? "input" : "a");
-      d.cmbMeth[r]->setCurrentIndex(r % 6);
-      d.txtData[r]->setText(QStringLiteral("検索%1 文字").arg(r));
-      d.cmbDosa[r]->setCurrentIndex(r == 8 ? 3 : r % 3);
-      d.txtValu[r]->setText(QStringLiteral("値　%1").arg(r));
-    }
-    d.chkBack->setChecked(true);
-    d.cmdSave->click();
-    EXPECT_TRUE(d.isVisible() || !d.result()); // "保存" keeps the dialog
-  }
-  const QStringList lines = readTextLines(customPath());
-  ASSERT_EQ(lines.size(), 17);
-  EXPECT_EQ(lines[8], "a\t2\t検索8 文字\t3\t値　8");
-  EXPECT_EQ(lines[16], "\t1\t\t\t");
-
-  // Opened again, every widget holds what was saved.
-  frmCustom again;
-  EXPECT_EQ(customScriptLines(again.script()), lines);
-}
-
 // A preset replaces every row and copies the account and the blog's name
-// at the press; each preset sets the flag its service needs.
-TEST_F(Designer, PresetsReplaceEveryRowWithSettingsCopiedAtThePress) {
+// at the press; each preset sets the flag its service needs. A file opened
+// over the rows replaces those it has; "クリア" empties the rows.
+TEST_F(Designer, PresetsHandEditedFilesAndClear) {
   frmCustom d;
   d.txtTag[6]->setText("leftover");
   d.chkBack->setChecked(true);
@@ -203,52 +177,67 @@ TEST_F(Designer, PresetsReplaceEveryRowWithSettingsCopiedAtThePress) {
   EXPECT_TRUE(d.chkBack->isChecked());
   EXPECT_EQ(d.txtData[5]->text(), "changed");
   EXPECT_EQ(d.cmbDosa[8]->currentText(), "参照");
-
-  // "クリア" empties the rows and leaves the flag.
-  d.cmdClear->click();
-  EXPECT_EQ(customScriptLines(d.script()), scriptLines({}, "1"));
   EXPECT_FALSE(QFile::exists(customPath())) << "a preset alone writes nothing";
-}
 
-TEST_F(Designer, HandEditedFilesLoadWithoutSurprises) {
-  frmCustom d;
-  d.cmdNinja->click();
-  // Three lines only, indexes outside the lists, a line short of fields.
+  // Three lines only, indexes outside the lists, a line short of fields:
+  // what no list holds is "指定なし", a missing field is empty, and rows
+  // the file lacks and the flag keep what the preset put there.
   writeTextLines(customPath(),
                  {"a\t9\tx\t-1\tv", "input\tName\ty\t1\tw", "input\t2"});
   d.cmdOpen->click();
-  // What no list holds is "指定なし"; a missing field is empty.
   EXPECT_EQ(
       customScriptLines(d.script()).mid(0, 3),
       QStringList({"a\t0\tx\t0\tv", "input\t0\ty\t1\tw", "input\t2\t\t0\t"}));
-  // Rows the file lacks and the flag keep what the preset put there.
   EXPECT_EQ(d.txtData[8]->text(), "file");
   EXPECT_TRUE(d.chkBack->isChecked());
+
+  d.cmdClear->click();
+  EXPECT_EQ(customScriptLines(d.script()), scriptLines({}, "1"));
 }
 
-TEST_F(Designer, TabsAndBreaksNeverReachTheFile) {
+TEST_F(Designer, SaveLoadAndOkKeepEveryRowButNeverATabOrABreak) {
   frmCustom d;
-  d.txtData[1]->setText("id");
-  d.txtData[1]->insert("\tx\ny");
-  EXPECT_EQ(d.txtData[1]->text(), "id") << "a paste with a TAB is refused";
-  // Text set by code passes no validator: the save drops what would split
-  // the line or the field.
-  d.txtTag[1]->setText("in\tput");
-  d.txtValu[1]->setText("日本\r\n語\tの値");
-  d.cmbMeth[1]->setCurrentIndex(1);
-  d.cmdOK->click();
-  EXPECT_EQ(d.result(), QDialog::Accepted);
-  const QStringList lines = readTextLines(customPath());
+  // Without a file every row is unused; only the file row can browse.
+  EXPECT_EQ(customScriptLines(d.script()), scriptLines({}));
+  EXPECT_EQ(d.cmbDosa[7]->count(), 3);
+  for (int r = 0; r < 16; ++r) {
+    d.txtTag[r]->setText(r % 2 ? "input" : "a");
+    d.cmbMeth[r]->setCurrentIndex(r % 6);
+    d.txtData[r]->setText(QStringLiteral("検索%1 文字").arg(r));
+    d.cmbDosa[r]->setCurrentIndex(r == 8 ? 3 : r % 3);
+    d.txtValu[r]->setText(QStringLiteral("値　%1").arg(r));
+  }
+  d.chkBack->setChecked(true);
+  d.cmdSave->click();
+  EXPECT_TRUE(d.isVisible() || !d.result()); // "保存" keeps the dialog
+  QStringList lines = readTextLines(customPath());
   ASSERT_EQ(lines.size(), 17);
-  EXPECT_EQ(lines[1], "input\t1\tid\t0\t日本語の値");
-  EXPECT_TRUE(readFile(customPath()).endsWith("\t0\t\t\t\r\n"));
+  EXPECT_EQ(lines[8], "a\t2\t検索8 文字\t3\t値　8");
+  EXPECT_EQ(lines[16], "\t1\t\t\t");
   EXPECT_EQ(QFile::permissions(customPath()) & 0x0077, 0)
       << "the script holds the password";
+
+  // Opened again, every widget holds what was saved.
+  frmCustom again;
+  EXPECT_EQ(customScriptLines(again.script()), lines);
+  again.txtData[1]->setText("id");
+  again.txtData[1]->insert("\tx\ny");
+  EXPECT_EQ(again.txtData[1]->text(), "id") << "a paste with a TAB is refused";
+  // Text set by code passes no validator: the save drops what would split
+  // the line or the field.
+  again.txtTag[1]->setText("in\tput");
+  again.txtValu[1]->setText("日本\r\n語\tの値");
+  again.cmdOK->click();
+  EXPECT_EQ(again.result(), QDialog::Accepted);
+  lines = readTextLines(customPath());
+  ASSERT_EQ(lines.size(), 17);
+  EXPECT_EQ(lines[1], "input\t1\tid\t1\t日本語の値");
+  EXPECT_TRUE(readFile(customPath()).endsWith("\t1\t\t\t\r\n"));
 
   frmCustom cancelled;
   cancelled.txtTag[0]->setText("changed");
   cancelled.cmdCancel->click();
-  EXPECT_EQ(readTextLines(customPath())[0], "\t0\t\t0\t");
+  EXPECT_EQ(readTextLines(customPath())[0], lines[0]);
 }
 
 // --- the version dialog -----------------------------------------------------
