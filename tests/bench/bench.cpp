@@ -310,17 +310,14 @@ void appendRunRows(QVector<Row> &rows, int runs) {
   const int items = 20;
   // The custom runner: sign in, log in, two links to the form, the file,
   // the submit.
-  QStringList script = {"a\t3\tサインイン\t1\t",
-                        "input\t1\tuser_id\t2\ttaro",
-                        "input\t1\tuser_pw\t2\thimitsu",
-                        "input\t2\tログイン\t1\t",
-                        "\t0\t\t0\t",
-                        "a\t3\tファイル管理\t1\t",
-                        "a\t3\t新規アップロード\t1\t",
-                        "\t0\t\t0\t",
-                        "input\t1\tupload_file\t3\t"};
-  while (script.size() < 15)
-    script << "\t0\t\t0\t";
+  QStringList script(15, QStringLiteral("\t0\t\t0\t"));
+  script[0] = "a\t3\tサインイン\t1\t";
+  script[1] = "input\t1\tuser_id\t2\ttaro";
+  script[2] = "input\t1\tuser_pw\t2\thimitsu";
+  script[3] = "input\t2\tログイン\t1\t";
+  script[5] = "a\t3\tファイル管理\t1\t";
+  script[6] = "a\t3\t新規アップロード\t1\t";
+  script[8] = "input\t1\tupload_file\t3\t";
   script << "input\t2\t送信する\t1\t"
          << "\t0\t\t\t";
   MainWindow window;

@@ -11,7 +11,6 @@
 #include "core/settings.h"
 #include "fakesite.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>

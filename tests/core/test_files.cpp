@@ -1,10 +1,50 @@
+#include "core/additems.h"
 #include "core/textfile.h"
 #include "core/urllist.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+namespace {
+void touch(const QString &path) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+} // namespace
+
+TEST(AddItems, SortedNamesFolderExpansionOrderAndCommaPathsRefused) {
+  QTemporaryDir dir;
+  const QString root = dir.path();
+  touch(root + "/b.jpg");
+  touch(root + "/a.jpg");
+  touch(root + "/f/one.jpg");
+  touch(root + "/f/sub/deep.jpg");
+  touch(root + "/f/sub/.hidden.jpg");
+  touch(root + "/f/.secret/x.jpg");
+  touch(root + "/f/two.jpg");
+  touch(root + "/f/a,b.jpg"); // a comma would split the list file's line
+
+  QStringList got;
+  int total = 0;
+  AddOutcome out = addDroppedPaths(
+      {root + "/f", root + "/b.jpg", root + "/a.jpg"}, total, 10000,
+      [&](const QString &p) { got << p.mid(root.size()); });
+  EXPECT_FALSE(out.limitReached);
+  EXPECT_EQ(total, 5);
+  ASSERT_EQ(got.size(), 5);
+  EXPECT_EQ(got[0], "/a.jpg");
+  EXPECT_EQ(got[1], "/b.jpg");
+  // the folder's own files before its subfolder's, no hidden entries
+  QStringList own = got.mid(2, 2);
+  own.sort();
+  EXPECT_EQ(own, QStringList({"/f/one.jpg", "/f/two.jpg"}));
+  EXPECT_EQ(got[4], "/f/sub/deep.jpg");
+  EXPECT_EQ(out.refused, QStringList({root + "/f/a,b.jpg"}));
+}
 
 // Lines are only ever appended, and each stays one record of two fields
 // whatever the path or the address holds.

@@ -83,11 +83,15 @@ TEST(ItemList, MoveBlocks) {
   EXPECT_EQ(names(m), QStringList({"d", "b", "c", "a"}));
 }
 
-TEST(ItemList, HeaderSortIsCaseSensitiveAndOneColumnAtATime) {
+TEST(ItemList, HeaderSortToggles) {
   ItemListModel m;
   m.appendItems({"/y/b", "/x/c", "/z/a", "/X/d"}, 5);
   m.sortByHeader(ColFolder);
-  EXPECT_EQ(names(m), QStringList({"d", "c", "b", "a"}));
+  EXPECT_EQ(m.headerText(ColFolder), "▲ﾌｫﾙﾀﾞ");
+  EXPECT_EQ(names(m), QStringList({"d", "c", "b", "a"})); // case-sensitive
+  m.sortByHeader(ColFolder);
+  EXPECT_EQ(m.headerText(ColFolder), "▼ﾌｫﾙﾀﾞ");
+  EXPECT_EQ(names(m), QStringList({"a", "b", "c", "d"}));
   m.sortByHeader(ColName);
   EXPECT_EQ(m.headerText(ColFolder), "ﾌｫﾙﾀﾞ");
   EXPECT_EQ(m.headerText(ColName), "▲ﾌｧｲﾙ名");

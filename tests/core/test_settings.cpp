@@ -138,25 +138,6 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   EXPECT_EQ(setting(DlgTitle), "ファイルの選択");
 }
 
-TEST(Settings, FirstStartAndTitleTestHooks) {
-  QTemporaryDir dir;
-  int first = 0, title = 0;
-  SettingsHooks hooks{[&] {
-                        ++first;
-                        EXPECT_EQ(setting(HidePassword), "1");
-                      },
-                      [&] {
-                        ++title;
-                        setting(DlgTitle) = "ファイルの選択";
-                      }};
-  clearSettings();
-  loadSettings(dir.filePath("Sendora.ini"), kScreen, hooks);
-  EXPECT_EQ(first, 1);
-  EXPECT_EQ(title, 1);
-  EXPECT_EQ(setting(ShowAd), "1");
-  EXPECT_EQ(setting(HidePassword), "1");
-}
-
 TEST(Services, SelectionByFragment) {
   fillServiceTable();
   ASSERT_EQ(serviceTable().size(), 13);

@@ -12,7 +12,6 @@
 #include "mainwindow/rundriver.h"
 
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
 

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
-#include <QDBusMessage>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
