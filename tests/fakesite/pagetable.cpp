@@ -32,7 +32,7 @@ std::vector<std::string> splitItems(const std::string &value) {
 
 // Words of a directive: bare words, key=value and key="quoted value" with
 // \t, \" and \\ in quotes. A bare word is kept under itself and under its
-// position among the bare words ("0", "1", ...).
+// position among the bare words ("#0", "#1", ...).
 std::map<std::string, std::string> words(const std::string &line) {
   std::map<std::string, std::string> out;
   int bare = 0;
@@ -62,7 +62,7 @@ std::map<std::string, std::string> words(const std::string &line) {
     if (hasKey)
       out[key] = value;
     else
-      out[std::to_string(bare++)] = out[value] = value;
+      out["#" + std::to_string(bare++)] = out[value] = value;
   }
   return out;
 }
@@ -120,19 +120,19 @@ void FakeSite::loadPages(const std::string &name,
     auto w = words(rest);
     if (kind == "option") {
       std::lock_guard<std::mutex> lock(mutex_);
-      options_[w["0"]] = w["1"];
+      options_[w["#0"]] = w["#1"];
     } else if (kind == "block") {
-      blocks_[w["0"]] = s.second;
+      blocks_[w["#0"]] = s.second;
     } else if (kind == "entry") {
-      setLoginPage(w["0"]);
+      setLoginPage(w["#0"]);
     } else if (kind == "files") {
-      serveFiles(w["0"]);
+      serveFiles(w["#0"]);
     } else if (kind == "login") {
       setLogin({w["heading"], w["action"], w["user"], w["password"], w["next"],
                 w["button"], w.count("image") > 0, w["name"]},
                [this] { return std::make_pair(opt("user"), opt("password")); });
     } else if (kind == "logout") {
-      pages.push_back(logoutPage(w["0"], w["back"], w["text"],
+      pages.push_back(logoutPage(w["#0"], w["back"], w["text"],
                                  w.count("method") ? w["method"] : "GET"));
     } else if (kind == "page") {
       // "@page METHOD PATH GATE TITLE..."

@@ -27,7 +27,7 @@ template <class Site> void hideFileInput(fake::FakeSite &s) {
 
 const Faulty kServices[] = {
     {"fc2", "/upload.php", "アップロード押下", true,
-     hideFileInput<fake::FakeFc2>},
+     [](fake::FakeSite &s) { s.set("hideFileInput", true); }},
     {"livedoor", "/old/upload", "選択したファイルをアップロードする押下", true,
      hideFileInput<fake::FakeLivedoor>},
     // Overwriting, so that the result is checked by the file's name.
