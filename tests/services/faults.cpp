@@ -32,7 +32,7 @@ const Faulty kServices[] = {
      [](fake::FakeSite &s) { s.set("hideFileInput", true); }},
     // Overwriting, so that the result is checked by the file's name.
     {"ninja", "/blog/1/files", "アップロード押下", false,
-     hideFileInput<fake::FakeNinja>},
+     [](fake::FakeSite &s) { s.set("hideFileInput", true); }},
     {"jugem", "/admin/upload", "アップロード押下", false,
      hideFileInput<fake::FakeJugem>}};
 
