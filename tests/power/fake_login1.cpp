@@ -1,13 +1,11 @@
 // A stand-in for systemd-logind on a private bus, so the power actions can
-// be exercised without ever putting this machine to sleep.
-//
+// be exercised without ever putting this machine to sleep:
 //   fake_login1 [--can ANSWER] [--fail METHOD]... [--resume-delay MS]
-//
-// Connects to the bus named by DBUS_SYSTEM_BUS_ADDRESS, owns
-// org.freedesktop.login1, prints "ready" and then one line per method call
-// ("CanSuspend", "Suspend false", ...). A METHOD given with --fail answers
-// with a D-Bus error. An accepted Suspend is followed by PrepareForSleep(true)
-// and, after the delay, PrepareForSleep(false), as logind does on wake-up.
+// owns org.freedesktop.login1 on the bus of DBUS_SYSTEM_BUS_ADDRESS, prints
+// "ready", then one line per method call ("CanSuspend", "Suspend false").
+// A --fail METHOD answers with a D-Bus error. An accepted Suspend is
+// followed by PrepareForSleep(true) and, after the delay, by
+// PrepareForSleep(false), as logind does on wake-up.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
