@@ -168,11 +168,10 @@ protected:
   }
 
   // Runs the program; -1 when it had to be killed.
-  int run(const QStringList &args, QByteArray *out = nullptr,
-          int timeoutMs = 120000) {
+  int run(const QStringList &args, QByteArray *out = nullptr) {
     QProcess p;
     p.start(program, args);
-    if (!p.waitForFinished(timeoutMs)) {
+    if (!p.waitForFinished(120000)) {
       p.kill();
       p.waitForFinished(5000);
       return -1;
