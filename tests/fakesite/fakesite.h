@@ -39,6 +39,8 @@ struct Visit {
   std::string session;
   bool member; // logged in
   bool answered = false;
+  // What a page's action hands to its template ("|" separates list items).
+  std::map<std::string, std::string> vars;
   std::string arg(int i = 1) const { return req.matches[i].str(); }
   std::string field(const std::string &name) const;
   // Answers with a redirect instead of the page; the body is dropped.
@@ -90,6 +92,15 @@ public:
 
   // --- Page tables -----------------------------------------------------------
   void addPages(const std::vector<Page> &pages);
+  // Reads the page table pages/NAME.pages (its format is described in
+  // pages/README.md): the options and their defaults, the login, and the
+  // pages, whose bodies are templates. A page's action, keyed "METHOD PATH",
+  // runs before its template: it may set variables, or answer itself.
+  using Action = std::function<void(Visit &)>;
+  void loadPages(const std::string &name,
+                 const std::map<std::string, Action> &actions = {});
+  // A template filled in for this visit.
+  std::string render(const std::string &tpl, Visit &v) const;
   // Where Gate::Member sends a visitor who is not logged in.
   void setLoginPage(const std::string &path) { loginPage_ = path; }
   // The login page's form and its post: right credentials log the session
@@ -223,6 +234,22 @@ public:
   // Time spent handling requests, from routing to the answer.
   long long servedNanoseconds() const { return servedNs_; }
 
+  // --- Options of the page table, switchable at any time from any thread ---
+  // Setting an option the table does not declare aborts: a misspelt switch
+  // would otherwise leave a test checking the default.
+  void set(const std::string &name, const std::string &value);
+  void set(const std::string &name, const char *value) {
+    set(name, std::string(value));
+  }
+  void set(const std::string &name, bool on) { set(name, on ? "1" : ""); }
+  void set(const std::string &name, int n) { set(name, std::to_string(n)); }
+  void set(const std::string &name, const std::vector<std::string> &items);
+  std::string opt(const std::string &name) const;
+  bool on(const std::string &name) const; // set, and neither "" nor "0"
+  std::vector<std::string> items(const std::string &name) const;
+  // Counts a "the next n answers" option down; true while it was above 0.
+  bool countDown(const std::string &name);
+
   // --- Faults, switchable at any time from any thread ----------------------
   // The response to path is held back ms milliseconds (0 clears).
   void stallPath(const std::string &path, int ms);
@@ -275,6 +302,8 @@ private:
   std::vector<RequestLine> requests_;
   std::map<std::string, int> stalls_, neverComplete_, failures_;
   bool dropUpload_ = false;
+  std::map<std::string, std::string> options_;
+  std::map<std::string, std::string> blocks_; // named template parts
 };
 
 // A site whose pages read switchable options.

@@ -50,11 +50,6 @@ protected:
     site.stop();
     EXPECT_FALSE(chooserOnScreen());
   }
-  void setSite(const std::function<void(fake::FakeFc2::Options &)> &change) {
-    auto o = site.options();
-    change(o);
-    site.setOptions(o);
-  }
   int sent(const std::string &name) const {
     int n = 0;
     for (const auto &u : site.uploads())
@@ -102,7 +97,7 @@ TEST_F(Unattended, AFileThatWentAwayIsSkippedTheOthersArriveAndThePassFails) {
 
 TEST_F(Unattended,
        AServiceThatNeverConfirmsFailsThePassAndNoPowerActionFollows) {
-  setSite([](auto &o) { o.omitResultSpan = true; });
+  site.set("omitResultSpan", true);
   setting(RetryCount) = "2";
   // logind is a fake on a bus of our own: it tells whether anything was
   // asked of it.
@@ -128,7 +123,7 @@ TEST_F(Unattended,
 }
 
 TEST_F(Unattended, RepeatModeGivesUpOnAServiceThatStoppedConfirming) {
-  setSite([](auto &o) { o.omitResultSpan = true; });
+  site.set("omitResultSpan", true);
   setting(AutoRetry) = "1";
   setting(RetryCount) = "1";
   LogCapture log;
@@ -158,7 +153,7 @@ TEST_F(Unattended, ALateChooserAndAHiddenInputAreServed) {
   files.clear();
   site.clearUploads();
   queueFiles({{"fourth.jpg", bytesFor(4, 2000)}});
-  setSite([](auto &o) { o.fileInputHidden = true; });
+  site.set("fileInputHidden", true);
   startRun();
   EXPECT_EQ(statuses(), QStringList({"済"}));
   ASSERT_EQ(site.uploads().size(), 1u);
@@ -201,7 +196,7 @@ TEST_F(Unattended, AStopWhileTheChooserIsUpEndsTheRunWithinASecond) {
 }
 
 TEST_F(Unattended, ASubmitThatLoadsNothingIsAFailedAttemptNeverAMark) {
-  setSite([](auto &o) { o.submitLoadsNothing = true; });
+  site.set("submitLoadsNothing", true);
   setting(CheckUpload) = "0";
   setting(MakeUrlList) = "0";
   setting(RetryCount) = "1";

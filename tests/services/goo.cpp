@@ -26,7 +26,7 @@ TEST_F(GooRun, VideoIsChosenByTheLastExtensionInAnyCase) {
   // A page without the video choice still takes the video, with the
   // page's own choice, and the run goes on.
   again();
-  setSite([](auto &o) { o.sizeValues = {"0", "1"}; });
+  site.set("videoChoice", false);
   LogCapture log;
   startRun();
   expectAllIn("");

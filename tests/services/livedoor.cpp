@@ -6,10 +6,8 @@ using LivedoorRun = SiteTest<fake::FakeLivedoor>;
 // every shortcut is taken; without the check the address is still looked
 // up, and "make none" is chosen for the thumbnail.
 TEST_F(LivedoorRun, LoggedInOnTheOldScreenWithOneBlog) {
-  setSite([](auto &o) {
-    o.oldScreenFirst = true;
-    o.blogs = {"ひとつだけ"};
-  });
+  site.set("oldScreenFirst", true);
+  site.set("blogs", "ひとつだけ");
   setting(Thumbnail) = "0";
   setting(CheckUpload) = "0";
   setting(ToolName) = "";
@@ -36,7 +34,7 @@ TEST_F(LivedoorRun, LoggedInOnTheOldScreenWithOneBlog) {
 // An upload whose result lacks the confirmation is sent again within the
 // row's attempts.
 TEST_F(LivedoorRun, UnconfirmedUploadIsSentAgainWithinItsAttempts) {
-  setSite([](auto &o) { o.unconfirmedResults = 1; });
+  site.set("unconfirmedResults", 1);
   LogCapture log;
   startRun();
   EXPECT_TRUE(

@@ -15,10 +15,8 @@ TEST_F(NinjaRun, OverwritingVerifiesTheNameInAnyCaseAndRetriesAMissedOne) {
   setting(OverWrite) = "1";
   // The list shows names in capitals, and the first result misses its
   // highlight: the script goes back and sends the same file again.
-  setSite([](auto &o) {
-    o.upperCaseNames = true;
-    o.missHighlights = 1;
-  });
+  site.set("upperCaseNames", true);
+  site.set("missHighlights", 1);
   LogCapture log;
   startRun();
 
@@ -44,7 +42,7 @@ TEST_F(NinjaRun, OverwritingVerifiesTheNameInAnyCaseAndRetriesAMissedOne) {
 TEST_F(NinjaRun, AnItemThatNeverVerifiesStaysPendingAndThePassFails) {
   setting(OverWrite) = "1";
   setting(RetryCount) = "2";
-  setSite([](auto &o) { o.neverHighlight = "first.jpg"; });
+  site.set("neverHighlight", "first.jpg");
   LogCapture log;
   startRun();
 
@@ -63,10 +61,8 @@ TEST_F(NinjaRun, AnItemThatNeverVerifiesStaysPendingAndThePassFails) {
 
 TEST_F(NinjaRun, TickedBoxIsClearedAndAListWithoutAddressesRecordsNothing) {
   setting(RetryCount) = "2";
-  setSite([](auto &o) {
-    o.overwriteChecked = true;
-    o.plainFileLinks = true;
-  });
+  site.set("overwriteChecked", true);
+  site.set("plainFileLinks", true);
   LogCapture log;
   startRun();
 

@@ -29,7 +29,7 @@ TEST_F(RakutenRun, AlbumMatchingAndRunsWithoutTheUrlList) {
 }
 
 TEST_F(RakutenRun, EmptyTextAreaCostsOnlyTheUrlEntry) {
-  setSite([](auto &o) { o.emptyResultText = true; });
+  site.set("emptyResultText", true);
   setting(RetryCount) = "2";
   LogCapture log;
   startRun();

@@ -44,7 +44,7 @@ TEST_F(SeesaaRun, AlreadySignedIn) {
     expectAllIn("photos/");
   }
   again();
-  setSite([](auto &o) { o.signInLinkAlways = true; });
+  site.set("signInLinkAlways", true);
   LogCapture log;
   runLoggedIn(log);
   EXPECT_TRUE(log.contains("サインイン押下完了"));

@@ -240,9 +240,7 @@ TEST_F(CommandLine, ScheduledRunUploadsEverythingNotifiesAndExitsZero) {
 // An item that cannot be done, and nobody to answer a box: the run ends on
 // its own, says why, and the exit status tells the scheduler.
 TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
-  auto options = site.options();
-  options.omitResultSpan = true; // uploads are never confirmed
-  site.setOptions(options);
+  site.set("omitResultSpan", true); // uploads are never confirmed
   const QString done = writeFile(folder.filePath("up/done.jpg"), "earlier");
   const QString a = writeFile(folder.filePath("up/a.jpg"), "first file");
   prepare({done, a}, 1);
