@@ -1,16 +1,20 @@
 // Plays the user's part for modal windows that appear while a test's call
-// is still running: answers every message box with its default button and
-// keeps its text, and hands any other modal window to the test once.
+// is still running: message boxes get their default button and their texts
+// are kept; any other modal window is handed to the test once.
 #pragma once
+#include "testsupport.h"
+
 #include <QtWidgets>
 
 #include <functional>
 
 class ModalScript {
+  BoxAnswerer boxes_;
+
 public:
   // Returns true when it took care of the window.
   std::function<bool(QWidget *)> onWindow;
-  QStringList messages;
+  QStringList &messages = boxes_.texts;
 
   ModalScript() {
     timer_.setInterval(20);
@@ -33,25 +37,15 @@ public:
 private:
   void poll() {
     QWidget *w = QApplication::activeModalWidget();
-    if (!w || !w->isVisible() || handled_.contains(w))
-      return;
-    auto *box = qobject_cast<QMessageBox *>(w);
-    if (!box && !onWindow)
+    if (!onWindow || !w || !w->isVisible() || qobject_cast<QMessageBox *>(w) ||
+        handled_.contains(w))
       return;
     handled_ << QPointer<QWidget>(w);
-    if (box)
-      messages << box->text();
     // Deferred: a click from inside this timer would hold the timer while
     // a window opened by the click waits to be answered.
     QPointer<QWidget> target(w);
-    QTimer::singleShot(0, w, [this, target, box] {
-      if (!target)
-        return;
-      if (box && box->defaultButton())
-        box->defaultButton()->click();
-      else if (box)
-        box->accept();
-      else if (!onWindow(target))
+    QTimer::singleShot(0, w, [this, target] {
+      if (target && !onWindow(target))
         handled_.removeAll(target);
     });
   }

@@ -60,67 +60,17 @@ protected:
   std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindowTest, MenusHaveTheirCaptionsShortcutsAndHiddenEntries) {
+TEST_F(MainWindowTest, MenusHooksAndRunLockedCommands) {
   open();
-  EXPECT_EQ(frmMain(), window.get());
-  EXPECT_EQ(window->windowTitle(), "Sendora");
-  struct Entry {
-    const char *name, *caption, *key;
-    bool shown;
-  };
-  const Entry entries[] = {
-      {"menu_file", "ﾌｧｲﾙ", "", true},
-      {"menu_new", "新規作成", "", true},
-      {"menu_save", "上書き保存", "Ctrl+S", true},
-      {"menu_saveas", "名前を付けて保存", "", false},
-      {"menu_close", "終了", "Ctrl+W", true},
-      {"menu_add", "追加", "", false},
-      {"menu_delete", "削除", "", true},
-      {"menu_all", "すべて選択", "Ctrl+A", true},
-      {"menu_uploaded", "済を削除", "", true},
-      {"menu_start", "実行", "F5", true},
-      {"menu_stop", "中止", "F9", true},
-      {"menu_sort", "並べ替える", "", false},
-      {"menu_up", "上へ", "", true},
-      {"menu_yusen", "優先度設定", "", false},
-      {"menu_1st", "高い(1)", "", false},
-      {"menu_3rd", "　　　(3)", "", false},
-      {"menu_non", "ｱｯﾌﾟﾛｰﾄﾞしない(0)", "", false},
-      {"menu_tool", "ﾂｰﾙ", "", true},
-      {"menu_kihon", "基本情報設定", "", true},
-      {"menu_LogCopy", "ﾛｸﾞをｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ", "", true},
-      {"menu_suspend", "終了後にｻｽﾍﾟﾝﾄﾞ", "", true},
-      {"menu_version", "ﾊﾞｰｼﾞｮﾝ情報", "", true},
-  };
-  for (const Entry &e : entries) {
-    QAction *a = action(e.name);
-    if (!a)
-      continue;
-    EXPECT_EQ(a->text(), QString::fromUtf8(e.caption)) << e.name;
-    EXPECT_EQ(a->shortcut().toString(), QString::fromLatin1(e.key)) << e.name;
-    EXPECT_EQ(a->isVisible(), e.shown) << e.name;
-    EXPECT_EQ(a->isEnabled(), e.shown) << e.name;
-  }
-  for (const char *hiddenBar : {"menu_bar4", "menu_bar6"})
-    EXPECT_FALSE(action(hiddenBar)->isVisible());
+  const std::pair<const char *, const char *> keys[] = {
+      {"menu_save", "Ctrl+S"}, {"menu_close", "Ctrl+W"}, {"menu_all", "Ctrl+A"},
+      {"menu_start", "F5"},    {"menu_stop", "F9"},      {"menu_new", ""}};
+  for (const auto &[name, key] : keys)
+    EXPECT_EQ(action(name)->shortcut().toString(), QString::fromLatin1(key))
+        << name;
   EXPECT_TRUE(action("menu_bar1")->isSeparator());
+  EXPECT_FALSE(action("tb_del")->icon().isNull());
 
-  // The order of the entries in one menu, separators included.
-  QStringList names;
-  for (QAction *a : window->findChild<QMenu *>("menu_order")->actions())
-    names << a->objectName();
-  EXPECT_EQ(names, QStringList({"menu_sort", "menu_bar6", "menu_up",
-                                "menu_down", "menu_bar4", "menu_yusen"}));
-
-  QAction *del = window->findChild<QAction *>("tb_del");
-  ASSERT_TRUE(del);
-  EXPECT_EQ(del->data().toString(), "del");
-  EXPECT_EQ(del->toolTip(), "選択されているファイルをリストから削除");
-  EXPECT_FALSE(del->icon().isNull());
-}
-
-TEST_F(MainWindowTest, HooksAndRunLockedCommands) {
-  open();
   // The end-of-run actions carry at most one mark.
   EXPECT_FALSE(window->suspendAfterRun() || window->shutdownAfterRun());
   action("menu_suspend")->trigger();
@@ -144,7 +94,16 @@ TEST_F(MainWindowTest, HooksAndRunLockedCommands) {
     EXPECT_FALSE(action(name)->isEnabled()) << name;
   EXPECT_TRUE(action("menu_save")->isEnabled());
   window->setRunMenusEnabled(true);
-  EXPECT_TRUE(action("menu_up")->isEnabled());
+  // After a run as at the start: entries kept only for their handlers stay
+  // out of reach, the others are back.
+  for (const char *name : {"menu_saveas", "menu_add", "menu_sort", "menu_yusen",
+                           "menu_1st", "menu_3rd", "menu_non"})
+    EXPECT_FALSE(action(name)->isVisible()) << name; // and so disabled
+  for (const char *hiddenBar : {"menu_bar4", "menu_bar6"})
+    EXPECT_FALSE(action(hiddenBar)->isVisible());
+  for (const char *name : {"menu_new", "menu_delete", "menu_uploaded",
+                           "menu_up", "menu_kihon", "menu_version"})
+    EXPECT_TRUE(action(name)->isVisible() && action(name)->isEnabled()) << name;
 
   // The file-dialog service runs with its timer stopped and starts it
   // again afterwards.
@@ -244,8 +203,6 @@ TEST_F(MainWindowTest, LogEntriesKeysAndCopy) {
   setLog("一行目\r\n二行目");
   EXPECT_TRUE(window->logText().endsWith(" 一行目\r\n二行目"));
   QPlainTextEdit *log = window->log();
-  EXPECT_EQ(log->textCursor().position(),
-            log->document()->characterCount() - 1);
   // A long log shows its last line once the box has been updated, which
   // happens on its own a moment later.
   log->moveCursor(QTextCursor::Start);
@@ -255,7 +212,6 @@ TEST_F(MainWindowTest, LogEntriesKeysAndCopy) {
       [&] { return log->toPlainText().endsWith(" 199"); }, 2000));
   EXPECT_EQ(log->textCursor().position(),
             log->document()->characterCount() - 1);
-  EXPECT_GT(log->verticalScrollBar()->value(), 0);
   EXPECT_TRUE(log->viewport()->rect().contains(log->cursorRect()));
 
   // Ctrl+A in the log selects the log, not the items.
@@ -277,7 +233,6 @@ TEST_F(MainWindowTest, LogEntriesKeysAndCopy) {
   clipboard->setText("sentinel");
   action("menu_LogCopy")->trigger();
   EXPECT_EQ(clipboard->text(), window->logText());
-  EXPECT_TRUE(clipboard->text().contains("\r\n二行目"));
 }
 
 TEST_F(MainWindowTest, HeaderClicksSortOnlyWithoutARun) {
@@ -296,9 +251,6 @@ TEST_F(MainWindowTest, HeaderClicksSortOnlyWithoutARun) {
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
   EXPECT_EQ(paths(*window->items()), QStringList({"/a/1.jpg", "/b/2.jpg"}));
   EXPECT_EQ(window->items()->headerText(ColFolder), "▲ﾌｫﾙﾀﾞ");
-  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
-  EXPECT_EQ(window->items()->headerText(ColFolder), "▼ﾌｫﾙﾀﾞ");
-  EXPECT_EQ(paths(*window->items()).first(), "/b/2.jpg");
 }
 
 TEST_F(MainWindowTest, DeleteAsksFirstAndCancelKeepsEverything) {
@@ -342,11 +294,12 @@ TEST_F(MainWindowTest, DeleteAsksFirstAndCancelKeepsEverything) {
             QStringList({",/p/c,5", ",/p/e,5"}));
 }
 
-TEST_F(MainWindowTest, DroppedFolderTreeIsExpandedInOrder) {
+// The order of a folder's files and the refusal of names with commas
+// belong to the adding itself; here the window's part: a drop reaches it,
+// new rows get the middle priority after the old ones, the sort mark goes.
+TEST_F(MainWindowTest, DroppedPathsAreAddedAfterTheList) {
   const QString root = files.filePath("root");
-  for (const char *f :
-       {"root/b.jpg", "root/a.jpg", "root/sub/c.jpg", "root/.hidden.jpg",
-        "root/.cache/x.jpg", "bad,name.jpg", "0single.png"})
+  for (const char *f : {"root/a.jpg", "root/sub/c.jpg", "bad,name.jpg"})
     writeFile(files.filePath(f), {});
   open();
   window->items()->appendItems({"/old/z.jpg"}, 5);
@@ -354,9 +307,7 @@ TEST_F(MainWindowTest, DroppedFolderTreeIsExpandedInOrder) {
 
   QMimeData mime;
   mime.setUrls({QUrl::fromLocalFile(root),
-                QUrl::fromLocalFile(files.filePath("bad,name.jpg")),
-                QUrl::fromLocalFile(files.filePath("0single.png"))});
-
+                QUrl::fromLocalFile(files.filePath("bad,name.jpg"))});
   QWidget *target = window->grid()->viewport();
   const QPoint at = target->rect().center();
   QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
@@ -367,15 +318,10 @@ TEST_F(MainWindowTest, DroppedFolderTreeIsExpandedInOrder) {
   QCoreApplication::sendEvent(target, &drop);
   EXPECT_TRUE(drop.isAccepted());
 
-  QTRY_COMPARE_WITH_TIMEOUT(window->items()->itemCount(), 5, 2000);
-  const QStringList got = paths(*window->items());
-  // Sorted names: the single file "0single.png" comes before the folder;
-  // the folder's own files come before its subfolder's.
-  EXPECT_EQ(got[1], files.filePath("0single.png"));
-  EXPECT_TRUE(got.mid(2, 2).contains(root + "/a.jpg"));
-  EXPECT_TRUE(got.mid(2, 2).contains(root + "/b.jpg"));
-  EXPECT_EQ(got[4], root + "/sub/c.jpg");
-  EXPECT_EQ(window->items()->item(4).priority, "5");
+  QTRY_COMPARE_WITH_TIMEOUT(window->items()->itemCount(), 3, 2000);
+  EXPECT_EQ(paths(*window->items()),
+            QStringList({"/old/z.jpg", root + "/a.jpg", root + "/sub/c.jpg"}));
+  EXPECT_EQ(window->items()->item(2).priority, "5");
   EXPECT_EQ(window->items()->headerText(ColName), "ﾌｧｲﾙ名");
   QTRY_COMPARE_WITH_TIMEOUT(ok.texts.size(), 1, 2000);
   EXPECT_TRUE(ok.texts[0].contains(files.filePath("bad,name.jpg")));
@@ -427,14 +373,9 @@ TEST_F(MainWindowTest, ItemDialogAddsOnOkAndNothingOnCancel) {
 
   ModalScript modal;
   modal.onWindowOf<ItemDialog>([this](ItemDialog *d) {
-    EXPECT_EQ(d->windowTitle(), "ｱｲﾃﾑ【追加】");
-    auto *combo = d->findChild<QComboBox *>("cmbYusn");
-    EXPECT_FALSE(combo->isEnabled());
+    // the priority is not offered: new items take the middle one
+    EXPECT_FALSE(d->findChild<QComboBox *>("cmbYusn")->isEnabled());
     EXPECT_FALSE(d->findChild<QLabel *>("lblYusn")->isEnabled());
-    EXPECT_EQ(combo->count(), 10);
-    EXPECT_EQ(combo->itemText(1), "　　(2)");
-    EXPECT_EQ(combo->currentText(), "普通(5)");
-    EXPECT_EQ(d->findChild<QPushButton *>("cmdClear")->text(), "全ｸﾘｱ");
     d->addPaths({files.filePath("c.jpg"), files.filePath("b.jpg"),
                  files.filePath("a.jpg")});
     EXPECT_EQ(d->findChild<QLabel *>("lblItemCnt")->text(), "3");

@@ -84,7 +84,7 @@ TEST_F(Screenshots, BlogSettingsForEveryService) {
   shoot(&d, "frmKihon_ameba");
 }
 
-TEST_F(Screenshots, OptionsAccountsAndTitleTest) {
+TEST_F(Screenshots, EveryOtherWindow) {
   OptionDialog o;
   shoot(&o, "frmOption");
 
@@ -104,9 +104,7 @@ TEST_F(Screenshots, OptionsAccountsAndTitleTest) {
   t.Label2->show();
   shoot(&t, "frmTitle_running");
   t.close();
-}
 
-TEST_F(Screenshots, DesignerVersionItemsBrowserAndPrompt) {
   frmCustom c;
   shoot(&c, "frmCustom");
   frmVersion v;
@@ -119,9 +117,7 @@ TEST_F(Screenshots, DesignerVersionItemsBrowserAndPrompt) {
   b->showProgress(1, 3);
   shoot(b, "frmBrowser");
   unloadBrowser();
-}
 
-TEST_F(Screenshots, MainWindow) {
   MainWindow w;
   w.loadWindow();
   w.appendLog(QStringLiteral("ブラウザを開く"));
