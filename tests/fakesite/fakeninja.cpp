@@ -41,8 +41,7 @@ FakeNinja::FakeNinja(std::string host) : FakeSite(std::move(host)) {
             if (!countDown("missHighlights") && name != opt("neverHighlight"))
               highlight = name;
           }
-          v.vars["result"] =
-              uploadResult(got, " をアップロードしました。");
+          v.vars["result"] = uploadResult(got, " をアップロードしました。");
           list(v, highlight);
         }}});
 }

@@ -24,29 +24,30 @@ FakeSeesaa::FakeSeesaa(std::string host) : FakeSite(std::move(host)) {
     v.vars["dirs"] = joined(directories(blog));
     v.vars["stored"] = joined(stored);
   };
-  loadPages(
-      "seesaa",
-      {{"GET /",
-        [this](Visit &v) {
-          v.vars["signedIn"] = v.member && !on("signInLinkAlways") ? "1" : "";
-        }},
-       {"GET /blog/(diary|photos)/files", files},
-       {"POST /blog/(diary|photos)/files", [this, files](Visit &v) {
-          // The list's choice decides the directory; a name typed in the
-          // field only counts once its add button has put it into the list.
-          const std::string blog = v.arg();
-          const std::string dir = v.field("upload__dirname_select");
-          const auto got = recordUploads(v.req, blog + "/" + dir);
-          {
-            auto list = directories(blog);
-            std::lock_guard<std::mutex> lock(dirsMutex_);
-            if (std::find(list.begin(), list.end(), dir) == list.end())
-              list.push_back(dir);
-            dirs_[blog] = list;
-          }
-          v.vars["result"] = uploadResult(got, " をアップロードしました");
-          files(v);
-        }}});
+  loadPages("seesaa",
+            {{"GET /",
+              [this](Visit &v) {
+                v.vars["signedIn"] =
+                    v.member && !on("signInLinkAlways") ? "1" : "";
+              }},
+             {"GET /blog/(diary|photos)/files", files},
+             {"POST /blog/(diary|photos)/files", [this, files](Visit &v) {
+                // The list's choice decides the directory; a name typed in the
+                // field only counts once its add button has put it into the
+                // list.
+                const std::string blog = v.arg();
+                const std::string dir = v.field("upload__dirname_select");
+                const auto got = recordUploads(v.req, blog + "/" + dir);
+                {
+                  auto list = directories(blog);
+                  std::lock_guard<std::mutex> lock(dirsMutex_);
+                  if (std::find(list.begin(), list.end(), dir) == list.end())
+                    list.push_back(dir);
+                  dirs_[blog] = list;
+                }
+                v.vars["result"] = uploadResult(got, " をアップロードしました");
+                files(v);
+              }}});
 }
 
 std::vector<std::string>

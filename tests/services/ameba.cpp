@@ -4,7 +4,7 @@ using AmebaRun = SiteTest<fake::FakeAmeba>;
 
 TEST_F(AmebaRun, LoginButtonInCapitalsAndTheAccountIdBlock) {
   // The button's alt text in capitals still matches.
-  setSite([](auto &o) { o.loginAlt = "AMEBA (アメーバ)ログイン"; });
+  site.set("loginButton", "AMEBA (アメーバ)ログイン");
   setting(LogOut) = "0"; // the browser stays logged in for the next run
   {
     LogCapture log;
@@ -25,7 +25,7 @@ TEST_F(AmebaRun, LoginButtonInCapitalsAndTheAccountIdBlock) {
 
   // The same block for another account: no login form, so no way in.
   again();
-  setSite([](auto &o) { o.shownAccount = "someone_else"; });
+  site.set("shownAccount", "someone_else");
   LogCapture log;
   startRun();
   EXPECT_FALSE(log.contains("既にログインされている?"));

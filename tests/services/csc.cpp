@@ -8,7 +8,7 @@ TEST_F(CscRun, OnlyAGreetingOfThisVeryAccountMeansLoggedIn) {
   site.setNewSessionsLoggedIn(true);
   for (const std::string name : {"someone@example.com", "CSC@example.com"}) {
     SCOPED_TRACE(name);
-    setSite([&](auto &o) { o.greetingName = name; });
+    site.set("greetingName", name);
     LogCapture log;
     startRun();
     EXPECT_FALSE(log.contains("既にログインされている?"));

@@ -19,10 +19,8 @@ TEST_F(DtiRun, LoginPageWithoutItsFormIsAFailure) {
 // The result table is read without regard to letter case; a file missing
 // from it is sent again within the row's attempts.
 TEST_F(DtiRun, VerificationByTheFileTable) {
-  setSite([](auto &o) {
-    o.upperCaseNames = true;
-    o.unlistedResults = 1;
-  });
+  site.set("upperCaseNames", true);
+  site.set("unlistedResults", 1);
   setting(Thumbnail) = "0";
   LogCapture log;
   startRun();
