@@ -190,9 +190,8 @@ TEST_F(CustomRun, UploadsThroughEveryPageWithTheRowsOfTheFile) {
 }
 
 TEST_F(CustomRun, GoesBackBeforeEveryItemButTheFirstAndKnowsAnExistingLogin) {
-  auto o = site.options();
-  o.formAfterUpload = false; // the result page has no form: back is needed
-  site.setOptions(o);
+  // The result page has no form: back is needed.
+  site.set("formAfterUpload", false);
   QStringList rows = genericRows();
   rows[9] = "input\t1\tfile_title\t2\t (*FileName*)";
   writeScript(withFlag(rows, true));
@@ -227,21 +226,21 @@ TEST_F(CustomRun, GoesBackBeforeEveryItemButTheFirstAndKnowsAnExistingLogin) {
 }
 
 TEST_F(CustomRun, TheDesignersFc2PresetRunsUnchanged) {
-  fake::FakeGeneric::Options o;
-  o.signInText = "";
-  o.userField = "id";
-  o.passwordField = "pass";
-  o.loginImageButton = true;
-  o.loggedInText = "・ブログ管理画面へ";
-  o.link1Text = "ファイルアップロード";
-  o.link2Text = "";
-  o.thumbField = "upload[sumb]";
-  o.fileField = "upfile";
-  o.nameField = "";
-  o.textFields = {};
-  o.checkField = "";
-  o.submitText = "アップロード";
-  site.setOptions(o);
+  for (const auto &o : std::map<std::string, std::string>{
+           {"signInText", ""},
+           {"userField", "id"},
+           {"passwordField", "pass"},
+           {"loginImageButton", "1"},
+           {"loggedInText", "・ブログ管理画面へ"},
+           {"link1Text", "ファイルアップロード"},
+           {"link2Text", ""},
+           {"thumbField", "upload[sumb]"},
+           {"fileField", "upfile"},
+           {"nameField", ""},
+           {"textFields", ""},
+           {"checkField", ""},
+           {"submitText", "アップロード"}})
+    site.set(o.first, o.second);
   setting(BlogUrl) = QString::fromStdString(site.loginUrl());
   {
     frmCustom designer;
@@ -367,13 +366,13 @@ TEST_F(CustomRun, SupportVisitClicksOnlyAnchorsStrictlyBetweenTheMarkers) {
       QStringList{"広告リンクの押下開始", "広告リンクの押下完了",
                   "ありがとうございました。m(__)m"}
       << settle;
-  const std::pair<fake::FakeSupport::Options, QStringList> cases[] = {
-      {{"<span>お知らせ</span><img src=\"/x.png\"><b>太字</b>"}, missed},
-      {{""}, missed},
-      {{}, clicked},
+  const std::pair<std::string, QStringList> cases[] = {
+      {"<span>お知らせ</span><img src=\"/x.png\"><b>太字</b>", missed},
+      {"", missed},
+      {support.opt("between"), clicked}, // three ad links
   };
-  for (const auto &[options, tail] : cases) {
-    support.setOptions(options);
+  for (const auto &[between, tail] : cases) {
+    support.set("between", between);
     support.clearRequests();
     LogCapture log;
     visit();
@@ -389,7 +388,8 @@ TEST_F(CustomRun, SupportVisitClicksOnlyAnchorsStrictlyBetweenTheMarkers) {
 
 TEST_F(CustomRun, SupportVisitRetriesMissingMarkersThenGivesUp) {
   useSupportBlog();
-  support.setOptions({"<a href=\"/ad/1\">広告</a>", false});
+  support.set("between", "<a href=\"/ad/1\">広告</a>");
+  support.set("markers", false);
   setting(RetryCount) = "2";
   LogCapture log;
   visit();

@@ -118,9 +118,7 @@ class Recording : public ServiceRunTest {
 protected:
   void SetUp() override {
     ServiceRunTest::SetUp();
-    auto o = site.options();
-    o.formAfterUpload = false;
-    site.setOptions(o);
+    site.set("formAfterUpload", false);
     site.server().Get(R"(/d/\w+)", [this](const httplib::Request &req,
                                           httplib::Response &res) {
       const std::string id = site.ensureSession(req, res);
