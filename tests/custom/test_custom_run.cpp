@@ -187,9 +187,8 @@ TEST_F(CustomRun, UploadsThroughEveryPageWithTheRowsOfTheFile) {
 }
 
 TEST_F(CustomRun, GoesBackBeforeEveryItemButTheFirstAndKnowsAnExistingLogin) {
-  auto o = site.options();
-  o.formAfterUpload = false; // the result page has no form: back is needed
-  site.setOptions(o);
+  // The result page has no form: back is needed.
+  site.set("formAfterUpload", false);
   QStringList rows = genericRows();
   rows[9] = "input\t1\tfile_title\t2\t (*FileName*)";
   writeScript(withFlag(rows, true));
@@ -224,21 +223,21 @@ TEST_F(CustomRun, GoesBackBeforeEveryItemButTheFirstAndKnowsAnExistingLogin) {
 }
 
 TEST_F(CustomRun, TheDesignersFc2PresetRunsUnchanged) {
-  fake::FakeGeneric::Options o;
-  o.signInText = "";
-  o.userField = "id";
-  o.passwordField = "pass";
-  o.loginImageButton = true;
-  o.loggedInText = "・ブログ管理画面へ";
-  o.link1Text = "ファイルアップロード";
-  o.link2Text = "";
-  o.thumbField = "upload[sumb]";
-  o.fileField = "upfile";
-  o.nameField = "";
-  o.textFields = {};
-  o.checkField = "";
-  o.submitText = "アップロード";
-  site.setOptions(o);
+  for (const auto &o : std::map<std::string, std::string>{
+           {"signInText", ""},
+           {"userField", "id"},
+           {"passwordField", "pass"},
+           {"loginImageButton", "1"},
+           {"loggedInText", "・ブログ管理画面へ"},
+           {"link1Text", "ファイルアップロード"},
+           {"link2Text", ""},
+           {"thumbField", "upload[sumb]"},
+           {"fileField", "upfile"},
+           {"nameField", ""},
+           {"textFields", ""},
+           {"checkField", ""},
+           {"submitText", "アップロード"}})
+    site.set(o.first, o.second);
   setting(BlogUrl) = QString::fromStdString(site.loginUrl());
   {
     frmCustom designer;
@@ -356,22 +355,27 @@ TEST_F(CustomRun, SupportVisitClicksOnlyAnchorsBetweenTheMarkers) {
       "広告の開始･終了検索", "広告の開始･終了が見つかりませんでした",
       "リトライします(2)", "広告の開始･終了が見つかりませんでした",
       "リトライしたが失敗"};
+  const std::string ads = support.opt("between"); // three ad links
   const struct {
-    fake::SupportOptions page;
+    std::string between;
+    bool markers;
     bool optIn;
     QStringList after;
   } cases[] = {
-      {{},
+      {ads,
+       true,
        false,
        {"広告を表示してあげるがチェックされていません。",
         "気が向いたらチェックお願いします。m(__)m"}},
-      {{"<span>お知らせ</span><img src=\"/x.png\"><b>太字</b>"}, true, missed},
-      {{""}, true, missed},
-      {{}, true, clicked},
-      {{"<a href=\"/ad/1\">広告</a>", false}, true, noMarkers},
+      {"<span>お知らせ</span><img src=\"/x.png\"><b>太字</b>", true, true,
+       missed},
+      {"", true, true, missed},
+      {ads, true, true, clicked},
+      {"<a href=\"/ad/1\">広告</a>", false, true, noMarkers},
   };
   for (const auto &c : cases) {
-    support.setOptions(c.page);
+    support.set("between", c.between);
+    support.set("markers", c.markers);
     support.clearRequests();
     setting(ShowAd) = c.optIn ? "1" : "0";
     LogCapture log;

@@ -1,24 +1,14 @@
-// The So-net blog service as the tests meet it: / (a login image link, or
-// "管理ページ" and a log-out image link), /login (member fields
-// "SSO_COMMON_ID" / "SSO_COMMON_PWD" and mail fields "mailAddress" /
-// "password" in one form: the kind is the one whose fields were filled; a
-// failed mail login shows a page with a "戻る" button), /manage,
-// /manage/articles (with reauthentication, first the re-authentication form
-// of the session's kind), /manage/files, /logout.
+// The So-net blog service as the tests meet it; its pages are
+// pages/sonet.pages.
 #pragma once
 
 #include "fakesite.h"
 
+#include <set>
+
 namespace fake {
 
-struct SonetOptions {
-  std::string memberId = "sonetuser";
-  std::string mailAddress = "user@so-net.example";
-  std::string password = "secret";
-  bool reauthentication = false; // the articles link asks again
-};
-
-class FakeSonet : public SiteWith<SonetOptions> {
+class FakeSonet : public FakeSite {
 public:
   explicit FakeSonet(std::string host = "so-net.localhost");
   ~FakeSonet() override { stop(); }
@@ -29,14 +19,9 @@ public:
   int reauthentications() const;
 
 private:
-  struct State {
-    std::string kind;
-    bool reauthenticated = false;
-  };
-  State stateOf(const std::string &session) const;
-
   mutable std::mutex stateMutex_;
-  std::map<std::string, State> states_;
+  std::map<std::string, std::string> kinds_; // by session
+  std::set<std::string> reauthenticated_;    // sessions
   std::string lastKind_;
   int reauths_ = 0;
 };

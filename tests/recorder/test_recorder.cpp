@@ -118,9 +118,7 @@ class Recording : public ServiceRunTest {
 protected:
   void SetUp() override {
     ServiceRunTest::SetUp();
-    auto o = site.options();
-    o.formAfterUpload = false;
-    site.setOptions(o);
+    site.set("formAfterUpload", false);
     site.addPages(
         {{"GET", R"(/d/\w+)", "decoy", fake::Gate::Open,
           [](fake::Visit &v) {

@@ -34,7 +34,7 @@ const Faulty kServices[] = {
     {"ninja", "/blog/1/files", "アップロード押下", false,
      [](fake::FakeSite &s) { s.set("hideFileInput", true); }},
     {"jugem", "/admin/upload", "アップロード押下", false,
-     hideFileInput<fake::FakeJugem>}};
+     [](fake::FakeSite &s) { s.set("hideFileInput", true); }}};
 
 const char kNetwork[] =
     "ネットワークのエラーです。回線が切断されたか繋がりません。";

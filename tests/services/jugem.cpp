@@ -5,7 +5,7 @@ using JugemRun = SiteTest<fake::FakeJugem>;
 TEST_F(JugemRun, AlreadyLoggedInIsRecognisedByTheUserNameInAnyCase) {
   // The site shows the account as it was registered; the setting has it
   // in other letters.
-  setSite([](auto &o) { o.account = "JugemUser"; });
+  site.set("user", "JugemUser");
   setting(UserId) = "JUGEMUSER";
   setting(Thumbnail) = "0";
   setting(MakeUrlList) = "0";
@@ -28,7 +28,7 @@ TEST_F(JugemRun, AlreadyLoggedInIsRecognisedByTheUserNameInAnyCase) {
 }
 
 TEST_F(JugemRun, AnEmptyAddressFieldCostsOnlyTheUrlEntry) {
-  setSite([](auto &o) { o.emptyUrlField = true; });
+  site.set("emptyUrlField", true);
   setting(RetryCount) = "2";
   LogCapture log;
   startRun();

@@ -8,7 +8,7 @@ static void useMailLogin() {
 }
 
 TEST_F(SonetRun, ReauthenticationOfEitherKind) {
-  setSite([](auto &o) { o.reauthentication = true; });
+  site.set("reauthentication", true);
   {
     LogCapture log;
     startRun();

@@ -34,7 +34,7 @@ TEST_F(WebryRun, OneAttemptCannotBothCreateAndOpenTheFolder) {
 }
 
 TEST_F(WebryRun, TickedOverwriteBoxAndTheUrlOfANameWithTwoDots) {
-  setSite([](auto &o) { o.overwriteChecked = true; });
+  site.set("overwriteChecked", true);
   requeue({{"photo.2024.jpg", bytesFor(5, 700)}});
   LogCapture log;
   startRun();
