@@ -166,95 +166,8 @@ Page FakeSite::loginPost(const std::string &path, const std::string &title,
           }};
 }
 
-void FakeSite::setLogin(
-    const Login &login,
-    std::function<std::pair<std::string, std::string>()> account) {
-  login_ = login;
-  if (!login.next.empty())
-    addPages({loginPost(
-        login.action, login.heading,
-        [login, account](const Visit &v) {
-          const auto a = account();
-          return v.field(login.userField) == a.first &&
-                 v.field(login.passwordField) == a.second;
-        },
-        login.next, [this](bool failed) { return loginForm(failed); })});
-}
-
-std::string FakeSite::loginForm(bool failed, const std::string &button) const {
-  const Login &l = login_;
-  const std::string text = button.empty() ? l.button : button;
-  const std::string press =
-      l.image ? imageButton(text) : input("submit", l.buttonName, text);
-  return "<h1>" + escape(l.heading) + "</h1>\n" +
-         hiddenDecoys({l.userField, l.passwordField}) +
-         (failed ? "<p class=\"error\">IDまたはパスワードが違います。</p>\n"
-                 : "") +
-         form(l.action, "<p>ID " + input("text", l.userField) +
-                            "</p>\n<p>パスワード " +
-                            input("password", l.passwordField) + "</p>\n<p>" +
-                            press + "</p>") +
-         form("/trap/login", press);
-}
-
-Page FakeSite::logoutPage(const std::string &path, const std::string &back,
-                          const std::string &backText,
-                          const std::string &method) {
-  return {method, path, "ログアウト", Gate::Open, [=](Visit &v) {
-            setLoggedIn(v.session, false);
-            return "<h1>ログアウトしました</h1>\n<p>" + link(back, backText) +
-                   "</p>";
-          }};
-}
-
 std::string FakeSite::link(const std::string &href, const std::string &text) {
   return "<a href=\"" + escape(href) + "\">" + escape(text) + "</a>";
-}
-
-std::string FakeSite::input(const std::string &type, const std::string &name,
-                            const std::string &value,
-                            const std::string &extra) {
-  std::string out = "<input type=\"" + type + "\"";
-  if (!name.empty())
-    out += " name=\"" + escape(name) + "\"";
-  if (!value.empty())
-    out += " value=\"" + escape(value) + "\"";
-  return out + (extra.empty() ? "" : " " + extra) + ">";
-}
-
-std::string FakeSite::imageButton(const std::string &alt) {
-  return "<input type=\"image\" src=\"/img-ui/button.png\" alt=\"" +
-         escape(alt) + "\" width=\"96\" height=\"32\">";
-}
-
-std::string FakeSite::form(const std::string &action, const std::string &inner,
-                           bool upload, const std::string &method) {
-  return "<form method=\"" + method + "\" action=\"" + escape(action) + "\"" +
-         (upload ? " enctype=\"multipart/form-data\"" : "") + ">\n" + inner +
-         "\n</form>\n";
-}
-
-std::string FakeSite::option(const std::string &value, const std::string &text,
-                             bool selected) {
-  return "<option value=\"" + escape(value) + "\"" +
-         (selected ? " selected" : "") + ">" + escape(text) + "</option>";
-}
-
-std::string FakeSite::list(const std::vector<std::string> &items,
-                           const std::string &cls) {
-  std::string out = cls.empty() ? "<ul>\n" : "<ul class=\"" + cls + "\">\n";
-  for (const auto &item : items)
-    out += "<li>" + item + "</li>\n";
-  return out + "</ul>\n";
-}
-
-std::string FakeSite::uploadForm(const std::string &action,
-                                 const std::string &fields,
-                                 const std::string &button,
-                                 const std::vector<std::string> &decoys) {
-  return hiddenDecoys(decoys) +
-         form(action, fields + "<p>" + submit(button) + "</p>", true) +
-         trapButton(button);
 }
 
 std::string FakeSite::uploadResult(const std::vector<Upload> &got,
@@ -265,13 +178,6 @@ std::string FakeSite::uploadResult(const std::vector<Upload> &got,
   for (const Upload &u : got)
     out += "<p class=\"result\">" + escape(u.filename) + done + "</p>\n";
   return out;
-}
-
-std::string FakeSite::hiddenDecoys(const std::vector<std::string> &names) {
-  std::string inner;
-  for (const auto &n : names)
-    inner += input("hidden", n, "decoy");
-  return form("/trap/search", inner + input("text", "q"), false, "get");
 }
 
 int FakeSite::trapped() const {

@@ -101,80 +101,20 @@ public:
                  const std::map<std::string, Action> &actions = {});
   // A template filled in for this visit.
   std::string render(const std::string &tpl, Visit &v) const;
-  // Where Gate::Member sends a visitor who is not logged in.
-  void setLoginPage(const std::string &path) { loginPage_ = path; }
-  // The login page's form and its post: right credentials log the session
-  // in and go on to `next`; wrong ones log it out and show the form again.
-  // Like real pages, the form has hidden fields of the same names before it
-  // and a second button after it.
-  struct Login {
-    std::string heading; // the page's heading and title
-    std::string action;  // the post's path
-    std::string userField, passwordField;
-    std::string next;
-    std::string button;     // the submit's value, or the image's alt
-    bool image = false;     // an image button
-    std::string buttonName; // the submit's name, "" for none
-  };
-  void setLogin(const Login &login,
-                std::function<std::pair<std::string, std::string>()> account);
-  // The form; `button` replaces the button's text when not empty.
-  std::string loginForm(bool failed, const std::string &button = "") const;
+  // A login post: right credentials log the session in and go on to `next`;
+  // wrong ones log it out and show `form`.
   Page loginPost(const std::string &path, const std::string &title,
                  std::function<bool(const Visit &)> right,
                  const std::string &next,
                  std::function<std::string(bool failed)> form);
-  // Ends the login and says so, with a link back.
-  Page logoutPage(const std::string &path, const std::string &back,
-                  const std::string &backText = "ログイン",
-                  const std::string &method = "GET");
 
-  // --- HTML pieces -----------------------------------------------------------
+  // --- HTML pieces for actions --------------------------------------------
   static std::string link(const std::string &href, const std::string &text);
-  static std::string input(const std::string &type, const std::string &name,
-                           const std::string &value = "",
-                           const std::string &extra = "");
-  static std::string submit(const std::string &value,
-                            const std::string &extra = "") {
-    return input("submit", "", value, extra);
-  }
-  static std::string imageButton(const std::string &alt);
-  static std::string form(const std::string &action, const std::string &inner,
-                          bool upload = false,
-                          const std::string &method = "post");
-  static std::string option(const std::string &value, const std::string &text,
-                            bool selected = false);
-  static std::string p(const std::string &inner) {
-    return "<p>" + inner + "</p>\n";
-  }
-  // "<ul class=...>" of the items' HTML, one per line.
-  static std::string list(const std::vector<std::string> &items,
-                          const std::string &cls = "");
-  // A list of links "(name)" per file, or one line telling none came.
+  // A line "NAME done" per file, or one line telling none came.
   static std::string uploadResult(const std::vector<Upload> &got,
                                   const std::string &done);
-  // An upload form as real pages place it: a search form of hidden inputs
-  // named like `decoys` before it, a look-alike of its button after it.
-  static std::string uploadForm(const std::string &action,
-                                const std::string &fields,
-                                const std::string &button,
-                                const std::vector<std::string> &decoys);
-
-  // --- Traps real pages carry ------------------------------------------------
-  // Elements that lead to /trap/...: a scanner that takes the wrong one of
-  // two shows in trapped().
-  static std::string trapLink(const std::string &text) {
-    return link("/trap/" + percentEncode(text), text);
-  }
-  static std::string trapButton(const std::string &value) {
-    return form("/trap/" + percentEncode(value), submit(value));
-  }
-  // A search form of hidden inputs carrying these names.
-  static std::string hiddenDecoys(const std::vector<std::string> &names);
-  // A later "ログアウト" that a first-hit scan must not reach.
-  static std::string trapFooter() {
-    return "<p>" + trapLink("ログアウト") + "</p>";
-  }
+  // Visits of the look-alike elements (under /trap/) that the tables carry:
+  // a scanner that takes the wrong one of two shows here.
   int trapped() const;
 
   // --- Stored files (folder, name) -----------------------------------------
@@ -294,7 +234,7 @@ private:
   bool stopping_ = false;
   std::map<std::string, bool> sessions_; // id: logged in
   std::string loginPage_ = "/";
-  Login login_;
+  std::map<std::string, std::string> login_; // the words of @login
   std::map<std::string, std::map<std::string, std::string>> files_;
   std::map<std::string, std::vector<std::string>> order_; // per folder
   bool newSessionsLoggedIn_ = false;
@@ -304,46 +244,6 @@ private:
   bool dropUpload_ = false;
   std::map<std::string, std::string> options_;
   std::map<std::string, std::string> blocks_; // named template parts
-};
-
-// A site whose pages read switchable options.
-template <class O> class SiteWith : public FakeSite {
-public:
-  using FakeSite::FakeSite;
-  using Options = O;
-  // Its handlers read the options, which are gone before ~FakeSite runs.
-  ~SiteWith() override { stop(); }
-  O options() const {
-    std::lock_guard<std::mutex> lock(optionsMutex_);
-    return options_;
-  }
-  void setOptions(const O &o) {
-    std::lock_guard<std::mutex> lock(optionsMutex_);
-    options_ = o;
-  }
-
-protected:
-  using FakeSite::setLogin;
-  // The login whose account is these two options.
-  void setLogin(const Login &login, std::string O::*user,
-                std::string O::*password) {
-    FakeSite::setLogin(login, [this, user, password] {
-      const O o = options();
-      return std::make_pair(o.*user, o.*password);
-    });
-  }
-  // Counts a "the next n answers" switch down; true while it was above 0.
-  bool takeOne(int O::*counter) {
-    std::lock_guard<std::mutex> lock(optionsMutex_);
-    if (options_.*counter <= 0)
-      return false;
-    --(options_.*counter);
-    return true;
-  }
-
-private:
-  mutable std::mutex optionsMutex_;
-  O options_;
 };
 
 } // namespace fake

@@ -77,6 +77,52 @@ Gate gateOf(const std::string &word) {
   fail("unknown gate " + word);
 }
 
+// Look-alikes of a link or a button, leading to /trap/.
+std::string trapLink(const std::string &text) {
+  return FakeSite::link("/trap/" + FakeSite::percentEncode(text), text);
+}
+
+std::string trapButton(const std::string &value) {
+  return "<form method=\"post\" action=\"/trap/" +
+         FakeSite::percentEncode(value) +
+         "\">\n<input type=\"submit\" value=\"" + FakeSite::escape(value) +
+         "\">\n</form>\n";
+}
+
+// A search form of hidden inputs carrying these names, as real pages have
+// before their own forms.
+std::string decoys(const std::vector<std::string> &names) {
+  std::string out = "<form method=\"get\" action=\"/trap/search\">\n";
+  for (const auto &n : names)
+    out += "<input type=\"hidden\" name=\"" + FakeSite::escape(n) +
+           "\" value=\"decoy\">";
+  return out + "<input type=\"text\" name=\"q\">\n</form>\n";
+}
+
+// The login form of the words of @login, with hidden fields of the same
+// names before it and a second button after it, as real pages have.
+std::string loginForm(std::map<std::string, std::string> l,
+                      const std::string &button, bool failed) {
+  auto e = FakeSite::escape;
+  const std::string press =
+      l.count("image")
+          ? "<input type=\"image\" src=\"/img-ui/button.png\" alt=\"" +
+                e(button) + "\" width=\"96\" height=\"32\">"
+          : "<input type=\"submit\"" +
+                (l.count("name") ? " name=\"" + e(l["name"]) + "\"" : "") +
+                " value=\"" + e(button) + "\">";
+  return "<h1>" + e(l["heading"]) + "</h1>\n" +
+         decoys({l["user"], l["password"]}) +
+         (failed ? "<p class=\"error\">IDまたはパスワードが違います。</p>\n"
+                 : "") +
+         "<form method=\"post\" action=\"" + e(l["action"]) +
+         "\">\n<p>ID <input type=\"text\" name=\"" + e(l["user"]) +
+         "\"></p>\n<p>パスワード <input type=\"password\" name=\"" +
+         e(l["password"]) + "\"></p>\n<p>" + press +
+         "</p>\n</form>\n<form method=\"post\" action=\"/trap/login\">\n" +
+         press + "\n</form>\n";
+}
+
 // Variables seen by a template: the innermost frame first.
 struct Scope {
   const std::map<std::string, std::string> &vars;
@@ -124,16 +170,30 @@ void FakeSite::loadPages(const std::string &name,
     } else if (kind == "block") {
       blocks_[w["#0"]] = s.second;
     } else if (kind == "entry") {
-      setLoginPage(w["#0"]);
+      loginPage_ = w["#0"];
     } else if (kind == "files") {
       serveFiles(w["#0"]);
     } else if (kind == "login") {
-      setLogin({w["heading"], w["action"], w["user"], w["password"], w["next"],
-                w["button"], w.count("image") > 0, w["name"]},
-               [this] { return std::make_pair(opt("user"), opt("password")); });
+      login_ = w;
+      if (w.count("next"))
+        pages.push_back(loginPost(
+            w["action"], w["heading"],
+            [this, w](const Visit &v) {
+              return v.field(w.at("user")) == opt("user") &&
+                     v.field(w.at("password")) == opt("password");
+            },
+            w["next"],
+            [this](bool failed) {
+              return loginForm(login_, login_["button"], failed);
+            }));
     } else if (kind == "logout") {
-      pages.push_back(logoutPage(w["#0"], w["back"], w["text"],
-                                 w.count("method") ? w["method"] : "GET"));
+      const std::string back = link(w["back"], w["text"]);
+      pages.push_back({w.count("method") ? w["method"] : "GET", w["#0"],
+                       "ログアウト", Gate::Open, [this, back](Visit &v) {
+                         setLoggedIn(v.session, false);
+                         return "<h1>ログアウトしました</h1>\n<p>" + back +
+                                "</p>";
+                       }});
     } else if (kind == "page") {
       // "@page METHOD PATH GATE TITLE..."
       std::istringstream head(rest);
@@ -256,10 +316,12 @@ std::string FakeSite::render(const std::string &tpl, Visit &v) const {
               std::vector<std::string> list;
               for (std::string n; names >> n;)
                 list.push_back(n);
-              out += hiddenDecoys(list);
-            } else if (word == "login")
-              out += loginForm(false, scope.get("loginButton"));
-            else if (word == "redirect")
+              out += decoys(list);
+            } else if (word == "login") {
+              const std::string *button = scope.find("loginButton");
+              out += loginForm(login_, button ? *button : login_.at("button"),
+                               false);
+            } else if (word == "redirect")
               v.redirect(arg);
             else if (space == std::string::npos)
               out += escape(scope.get(tag));
