@@ -1,36 +1,22 @@
 #include "cases.h"
 
-namespace {
-struct GooRun : SiteTest<fake::FakeGoo> {
-  // The size choice each file was sent with, in the order sent.
-  QStringList sizes() const {
-    QStringList out;
-    for (const auto &u : site.uploads())
-      out << QString::fromStdString(u.fields.at("upload_size"));
-    return out;
-  }
-};
-} // namespace
+using GooRun = SiteTest<fake::FakeGoo>;
 
 TEST_F(GooRun, VideoIsChosenByTheLastExtensionInAnyCase) {
   requeue({{"movie.3GP", bytesFor(4, 3000)},
            {"clip.3gp.jpg", bytesFor(5, 2000)},
            {"voice.Amc", bytesFor(6, 1000)}});
-  {
-    LogCapture log;
-    startRun();
-    expectAllIn("");
-    EXPECT_EQ(sizes(), QStringList({"2", "1", "2"}));
-  }
+  startRun();
+  expectAllIn("");
+  EXPECT_EQ(sentField("upload_size"), QStringList({"2", "1", "2"}));
 
   // A page without the video choice still takes the video, with the
   // page's own choice, and the run goes on.
   again();
   site.set("videoChoice", false);
-  LogCapture log;
   startRun();
   expectAllIn("");
-  EXPECT_EQ(sizes(), QStringList({"0", "1", "0"}));
+  EXPECT_EQ(sentField("upload_size"), QStringList({"0", "1", "0"}));
   EXPECT_EQ(log.count("動画ファイルの選択肢が見つかりませんでした"), 2);
   EXPECT_EQ(log.count("ファイルの種類を選択完了"), 1);
   EXPECT_TRUE(log.contains("ログアウト押下完了"));
@@ -38,7 +24,6 @@ TEST_F(GooRun, VideoIsChosenByTheLastExtensionInAnyCase) {
 
 TEST_F(GooRun, LoggedInStartPageGoesThroughTheEditButton) {
   site.setNewSessionsLoggedIn(true);
-  LogCapture log;
   startRun();
   EXPECT_EQ(statuses(), QStringList({"済", "済"}));
   EXPECT_TRUE(holdsRun(log.lines(), {"作成・編集押下", "作成・編集押下完了",

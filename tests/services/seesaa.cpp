@@ -8,16 +8,13 @@ using SeesaaRun = SiteTest<fake::FakeSeesaa>;
 // added on the page, and the next item finds it in the list.
 TEST_F(SeesaaRun, DirectoryChosenOrCreated) {
   setting(DirName) = "Diary";
-  {
-    LogCapture log;
-    startRun();
-    expectAllIn("photos/Diary");
-    EXPECT_EQ(log.count("ディレクトリ名の選択完了"), 2);
-  }
-  site.clearUploads();
+  startRun();
+  expectAllIn("photos/Diary");
+  EXPECT_EQ(log.count("ディレクトリ名の選択完了"), 2);
+
+  again();
   requeue({{"新しい.jpg", bytesFor(7, 900)}, {"next.png", bytesFor(8, 90)}});
   setting(DirName) = "旅行 2024";
-  LogCapture log;
   startRun();
   expectAllIn("photos/旅行 2024");
   EXPECT_TRUE(holdsRun(log.lines(),
@@ -34,18 +31,15 @@ TEST_F(SeesaaRun, DirectoryChosenOrCreated) {
 TEST_F(SeesaaRun, AlreadySignedIn) {
   site.setNewSessionsLoggedIn(true);
   setting(LogOut) = "0";
-  {
-    LogCapture log;
-    startRun();
-    EXPECT_TRUE(holdsRun(log.lines(), {"ブログを書く押下完了", "ページ読込開始",
-                                       "ページ切替待ち開始", "ページ読込開始2",
-                                       "ログインチェック開始"}));
-    EXPECT_FALSE(log.contains("ログイン検索"));
-    expectAllIn("photos/");
-  }
+  startRun();
+  EXPECT_TRUE(holdsRun(log.lines(), {"ブログを書く押下完了", "ページ読込開始",
+                                     "ページ切替待ち開始", "ページ読込開始2",
+                                     "ログインチェック開始"}));
+  EXPECT_FALSE(log.contains("ログイン検索"));
+  expectAllIn("photos/");
+
   again();
   site.set("signInLinkAlways", true);
-  LogCapture log;
   runLoggedIn(log);
   EXPECT_TRUE(log.contains("サインイン押下完了"));
   EXPECT_EQ(statuses(), QStringList({"済", "済"}));
@@ -56,7 +50,6 @@ TEST_F(SeesaaRun, AlreadySignedIn) {
 TEST_F(SeesaaRun, BlogNameDifferingInCaseIsNotFound) {
   setting(ToolName) = "photo album";
   setting(RetryCount) = "2";
-  LogCapture log;
   BoxAnswerer boxes;
   startRun();
   expectGaveUp(log, "ブログ名", 2);
