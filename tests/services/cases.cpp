@@ -2,8 +2,6 @@
 
 #include <QElapsedTimer>
 
-#include <set>
-
 namespace {
 
 template <class S> ServiceSite siteOf(const char *name, int service) {
@@ -378,14 +376,12 @@ void ServiceTest::run() {
 
 void ServiceTest::expectQueueTellsTheTruth(bool complete) {
   const std::map<QString, QByteArray> sent(files.begin(), files.end());
-  std::set<QString> received;
-  for (const auto &u : base->uploads()) {
-    const QString name = QString::fromStdString(u.filename);
-    received.insert(name);
-    EXPECT_EQ(QByteArray::fromStdString(u.bytes), sent.at(name)) << u.filename;
-  }
+  for (const auto &u : base->uploads())
+    EXPECT_EQ(QByteArray::fromStdString(u.bytes), sent.at(str(u.filename)))
+        << u.filename;
+  const QStringList received = sentNames();
   for (const ItemRow &r : window()->items()->items()) {
-    const bool there = received.count(r.name);
+    const bool there = received.contains(r.name);
     if (r.done())
       EXPECT_TRUE(there) << r.name.toStdString() << " marked, not there";
     else if (complete)

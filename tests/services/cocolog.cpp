@@ -2,7 +2,7 @@
 
 using CocologRun = SiteTest<fake::FakeCocolog>;
 
-TEST_F(CocologRun, ControlPanelIntoTheNamedFolderOrTheTop) {
+TEST_F(CocologRun, ControlPanelIntoAFolderOrTheTopAndAnAlbumThatIsNotThere) {
   setting(CocologTarget) = "1";
   setting(DirName) = "docs";
   startRun();
@@ -19,11 +19,11 @@ TEST_F(CocologRun, ControlPanelIntoTheNamedFolderOrTheTop) {
   startRun();
   expectAllIn("");
   EXPECT_FALSE(log.contains("フォルダ検索"));
-}
 
-// Another letter case is another album: no add-photo link is taken, not
-// even the first one of the page, and the error goes to the log.
-TEST_F(CocologRun, AnAlbumNamedInOtherLettersIsNotThere) {
+  // Another letter case is another album: no add-photo link is taken, not
+  // even the first one of the page, and the error goes to the log.
+  again();
+  setting(CocologTarget) = "0";
   setting(ToolName) = "travel";
   setting(RetryCount) = "2";
   startRun();

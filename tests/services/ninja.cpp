@@ -28,7 +28,7 @@ TEST_F(NinjaRun, OverwritingVerifiesTheNameInAnyCaseAndRetriesAMissedOne) {
   EXPECT_FALSE(log.contains("アップロード済ファイル検索"));
 }
 
-TEST_F(NinjaRun, AnItemThatNeverVerifiesStaysPendingAndThePassFails) {
+TEST_F(NinjaRun, ItemsThatNeverVerifyStayPending) {
   setting(OverWrite) = "1";
   setting(RetryCount) = "2";
   site.set("neverHighlight", "first.jpg");
@@ -45,10 +45,12 @@ TEST_F(NinjaRun, AnItemThatNeverVerifiesStaysPendingAndThePassFails) {
   // The later item still went up, but the pass is no success.
   EXPECT_TRUE(log.contains("済にならなかったファイルが1件あります"));
   EXPECT_TRUE(log.contains(kLoggedError));
-}
 
-TEST_F(NinjaRun, TickedBoxIsClearedAndAListWithoutAddressesRecordsNothing) {
-  setting(RetryCount) = "2";
+  // Not overwriting, a ticked box is cleared; and a list without addresses
+  // records nothing.
+  again();
+  site.set("neverHighlight", "");
+  setting(OverWrite) = "0";
   site.set("overwriteChecked", true);
   site.set("plainFileLinks", true);
   startRun();

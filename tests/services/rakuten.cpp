@@ -24,7 +24,7 @@ TEST_F(RakutenRun, AlbumMatchingAndRunsWithoutTheUrlList) {
   EXPECT_FALSE(log.contains("登録先のアルバムを選択完了"));
 }
 
-TEST_F(RakutenRun, EmptyTextAreaCostsOnlyTheUrlEntry) {
+TEST_F(RakutenRun, EmptyTextAreaOrAWrongPassword) {
   site.set("emptyResultText", true);
   setting(RetryCount) = "2";
   startRun();
@@ -34,9 +34,9 @@ TEST_F(RakutenRun, EmptyTextAreaCostsOnlyTheUrlEntry) {
   EXPECT_EQ(log.count("戻る完了"), 2);
   EXPECT_TRUE(log.contains("ログアウト押下完了"));
   EXPECT_FALSE(QFile::exists(data.file("UrlList.txt")));
-}
 
-TEST_F(RakutenRun, WrongPasswordEndsWithTheLoggedErrorNotABox) {
+  // A wrong password ends with the logged error, not a box.
+  again();
   setting(Password) = "wrong";
   setting(CheckLogin) = "0";
   setting(RetryCount) = "1";

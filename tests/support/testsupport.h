@@ -8,8 +8,6 @@
 #include <functional>
 #include <ostream>
 
-class QApplication;
-
 // Readable texts in the messages of failed checks.
 inline void PrintTo(const QString &s, std::ostream *os) {
   *os << '"' << s.toStdString() << '"';
