@@ -41,14 +41,16 @@ struct ServiceSite {
   std::unique_ptr<fake::FakeSite> (*make)();
 };
 
+// The address-list entry of the i-th file, "" when none is written.
+using UrlOf = std::function<QString(fake::FakeSite &, int i, const QString &)>;
+
 struct ServiceCase {
   ServiceSite site;
   std::string startPath;                               // BlogUrl on the site
   std::vector<std::pair<SettingId, QString>> settings; // the account and more
   QString folder;         // where the site records the uploads
   std::string logoutPath; // "" for a service without log-out
-  // The address-list entry of the i-th file, "" when none is written.
-  std::function<QString(fake::FakeSite &, int i, const QString &name)> url;
+  UrlOf url;              // empty when the service writes no address list
   // Runs of log lines that must appear one after the other.
   std::vector<QStringList> steps;
   std::function<void(const fake::Upload &)> eachUpload; // may be empty
@@ -62,21 +64,37 @@ inline void PrintTo(const ServiceCase &c, std::ostream *os) {
 const std::vector<ServiceCase> &serviceCases();
 const ServiceCase &serviceCase(const std::string &name);
 
+// Files served from one of the site's folders.
+template <class S> UrlOf fileIn(const char *folder) {
+  return [folder](fake::FakeSite &s, int, const QString &n) {
+    return QString::fromStdString(
+        static_cast<S &>(s).fileUrl(folder, n.toStdString()));
+  };
+}
+
 const QString kLoggedError =
     "エラーが発生しました。ログを確認してください。m(__)m";
 
 // A run against one service's fake site, set up as the table says, with
-// two files queued.
+// two files queued and the log captured from the start.
 class ServiceTest : public ServiceRunTest {
 protected:
   explicit ServiceTest(const ServiceCase &c);
   void SetUp() override;
   // Replaces the queue with these files.
   void requeue(const std::vector<std::pair<QString, QByteArray>> &list);
-  // For another run on the same site: no uploads seen, no item marked.
+  // For another run on the same site: no uploads seen, no item marked, an
+  // empty log.
   void again();
   // Requests to the path so far, of any method when `method` is empty.
   int requestsTo(const std::string &path, const std::string &method = "") const;
+  // The names of the files received, in the order sent.
+  QStringList sentNames() const;
+  // Each upload's value of a form field, in the order sent; "-" where the
+  // post left the field out.
+  QStringList sentField(const std::string &field) const;
+  // The address list a run should write: each queued file with its address.
+  QStringList urlsOf(const UrlOf &url) const;
   // Every queued file received byte for byte in `folder` and marked done.
   void expectAllIn(const QString &folder);
   // A run that gave up: `what` was not found on each of `attempts`, the
@@ -93,6 +111,7 @@ protected:
 
   const ServiceCase &svcCase;
   std::unique_ptr<fake::FakeSite> base;
+  LogCapture log;
 };
 
 const ServiceCase &caseOfSite(const std::type_info &type);

@@ -11,7 +11,6 @@ TEST_F(LivedoorRun, LoggedInOnTheOldScreenWithOneBlog) {
   setting(Thumbnail) = "0";
   setting(CheckUpload) = "0";
   setting(ToolName) = "";
-  LogCapture log;
   runLoggedIn(log);
   for (const char *line :
        {"既に旧管理画面表示？", "ブログタイトルが見つかりませんでした。",
@@ -21,21 +20,14 @@ TEST_F(LivedoorRun, LoggedInOnTheOldScreenWithOneBlog) {
   EXPECT_FALSE(log.contains("フォルダを選択"));
   EXPECT_EQ(log.count("URL対応ﾘｽﾄ追加完了"), 2);
   expectAllIn("ひとつだけ/未分類");
-  for (const auto &u : site.uploads())
-    EXPECT_EQ(u.fields.at("make_thumbnail_1"), "0");
-  QStringList urls;
-  for (const auto &f : files)
-    urls << data.file("up/" + f.first) + "\t" +
-                QString::fromStdString(
-                    site.fileUrl("ひとつだけ", f.first.toStdString()));
-  EXPECT_EQ(urlListLines(), urls);
+  EXPECT_EQ(sentField("make_thumbnail_1"), QStringList({"0", "0"}));
+  EXPECT_EQ(urlListLines(), urlsOf(fileIn<fake::FakeLivedoor>("ひとつだけ")));
 }
 
 // An upload whose result lacks the confirmation is sent again within the
 // row's attempts.
 TEST_F(LivedoorRun, UnconfirmedUploadIsSentAgainWithinItsAttempts) {
   site.set("unconfirmedResults", 1);
-  LogCapture log;
   startRun();
   EXPECT_TRUE(
       comesAfter(log.lines(), "アップロード確認失敗", "リトライします(2)"));

@@ -15,7 +15,6 @@ protected:
 };
 
 TEST_P(EveryService, UploadsMarksRecordsAndLogsOut) {
-  LogCapture log;
   startRun();
   EXPECT_TRUE(window()->Idle);
 
@@ -26,12 +25,7 @@ TEST_P(EveryService, UploadsMarksRecordsAndLogsOut) {
     if (svcCase.eachUpload)
       svcCase.eachUpload(got[i]);
   }
-
-  QStringList urls;
-  for (size_t i = 0; svcCase.url && i < files.size(); ++i)
-    urls << data.file("up/" + files[i].first) + "\t" +
-                svcCase.url(*base, int(i), files[i].first);
-  EXPECT_EQ(urlListLines(), urls);
+  EXPECT_EQ(urlListLines(), svcCase.url ? urlsOf(svcCase.url) : QStringList());
 
   const QStringList l = log.lines();
   EXPECT_EQ(l.mid(0, 2),
@@ -54,11 +48,11 @@ TEST_P(EveryService, UploadsMarksRecordsAndLogsOut) {
 }
 
 // The services whose pages lead a browser still logged in past the login
-// form, the sessions of the fake taken as logged in.
+// form, the sessions of the fake taken as logged in. (A fresh fixture: the
+// browser keeps the cookie of the session the first run logged out.)
 class LoggedInService : public EveryService {};
 
 TEST_P(LoggedInService, PassesOverTheLoginForm) {
-  LogCapture log;
   runLoggedIn(log);
   expectAllIn(svcCase.folder);
   EXPECT_FALSE(log.contains("ログアウト検索"));

@@ -1,7 +1,6 @@
 #include "privatebus.h"
 
 #include <QFile>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -12,13 +11,21 @@ PrivateBus::~PrivateBus() {
   daemon_.waitForFinished(5000);
 }
 
+namespace {
+// Starts the program and returns the first line it prints, "" when none
+// comes in time.
+QString firstLine(QProcess &p, const QString &program,
+                  const QStringList &arguments) {
+  p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  p.start(program, arguments);
+  while (!p.canReadLine())
+    if (!p.waitForReadyRead(5000))
+      return QString();
+  return QString::fromUtf8(p.readLine().trimmed());
+}
+} // namespace
+
 bool PrivateBus::start() {
-  const QString daemonPath =
-      QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-  if (daemonPath.isEmpty() || !dir_.isValid()) {
-    std::fprintf(stderr, "dbus-daemon (package dbus) is needed\n");
-    return false;
-  }
   QFile config(dir_.filePath(QStringLiteral("bus.conf")));
   if (!config.open(QIODevice::WriteOnly))
     return false;
@@ -39,27 +46,16 @@ bool PrivateBus::start() {
                    .arg(dir_.path())
                    .toUtf8());
   config.close();
-
-  daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  daemon_.start(daemonPath,
-                {QStringLiteral("--config-file=") + config.fileName(),
-                 QStringLiteral("--print-address"),
-                 QStringLiteral("--nofork")});
-  while (!daemon_.canReadLine())
-    if (!daemon_.waitForReadyRead(5000)) {
-      std::fprintf(stderr, "private dbus-daemon did not start\n");
-      return false;
-    }
-  address_ = QString::fromUtf8(daemon_.readLine().trimmed());
-  return true;
+  address_ = firstLine(daemon_, QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--config-file=") + config.fileName(),
+                        QStringLiteral("--print-address"),
+                        QStringLiteral("--nofork")});
+  if (address_.isEmpty())
+    std::fprintf(stderr, "no private dbus-daemon (package dbus) started\n");
+  return !address_.isEmpty();
 }
 
 bool startFake(QProcess &fake, const QString &program,
                const QStringList &arguments) {
-  fake.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  fake.start(program, arguments);
-  while (!fake.canReadLine())
-    if (!fake.waitForReadyRead(5000))
-      return false;
-  return fake.readLine().trimmed() == "ready";
+  return firstLine(fake, program, arguments) == QLatin1String("ready");
 }

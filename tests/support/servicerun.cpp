@@ -7,27 +7,24 @@
 #include "mainwindow/rundriver.h"
 
 namespace {
-MainWindow *&shared() {
-  static MainWindow *w = nullptr;
-  return w;
-}
+MainWindow *shared = nullptr;
 } // namespace
 
 MainWindow *ServiceRunTest::window() {
-  if (!shared()) {
-    shared() = new MainWindow;
-    shared()->loadWindow();
+  if (!shared) {
+    shared = new MainWindow;
+    shared->loadWindow();
     // A script's tests read the log up to the browser's closing; the
     // summary after it has tests of its own.
     runHooks().onRunEnd = nullptr;
   }
-  return shared();
+  return shared;
 }
 
 void ServiceRunTest::TearDownTestSuite() {
   StopRequested = true;
-  delete shared();
-  shared() = nullptr;
+  delete shared;
+  shared = nullptr;
 }
 
 void ServiceRunTest::SetUp() {

@@ -14,7 +14,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
@@ -66,14 +65,12 @@ void setFastSettings(int timeoutSeconds) {
   clearSettings();
   loadSettings(QStringLiteral("/nonexistent/Sendora.ini"),
                WorkArea{28800, 16200});
-  setting(LoginWait) = "0";
-  setting(UpPageWait) = "0";
-  setting(UpLoadWait) = "0";
+  for (SettingId id :
+       {LoginWait, UpPageWait, UpLoadWait, UseConfirmPress, ShowAd})
+    setting(id) = "0";
   setting(TimeOut) = QString::number(timeoutSeconds);
   setting(DlgTitle) = QStringLiteral("ファイルの選択");
   setting(RetryCount) = "3";
-  setting(UseConfirmPress) = "0";
-  setting(ShowAd) = "0";
 }
 
 void useAccount(const QString &blogUrl, const QString &user,
@@ -112,32 +109,19 @@ void answerNextModal(const QString &buttonText, QString *seenText) {
   auto *timer = new QTimer(qApp);
   timer->setInterval(20);
   QObject::connect(timer, &QTimer::timeout, [=] {
-    QWidget *w = QApplication::activeModalWidget();
-    // The file chooser is the run's own business, not the box waited for.
-    if (!w || qobject_cast<QFileDialog *>(w))
+    // Only a message box: the file chooser is the run's own business.
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box)
       return;
     timer->stop();
     timer->deleteLater();
-    if (auto *box = qobject_cast<QMessageBox *>(w)) {
-      if (seenText)
-        *seenText = box->text();
-      if (buttonText.isEmpty()) {
-        if (box->defaultButton())
-          box->defaultButton()->click();
-        else
-          box->accept();
-        return;
-      }
-      for (QAbstractButton *b : box->buttons())
-        if (b->text() == buttonText) {
-          b->click();
-          return;
-        }
-      box->reject();
-      return;
-    }
-    if (auto *d = qobject_cast<QDialog *>(w))
-      buttonText.isEmpty() ? d->accept() : d->reject();
+    if (seenText)
+      *seenText = box->text();
+    QAbstractButton *press = box->defaultButton();
+    for (QAbstractButton *b : box->buttons())
+      if (b->text() == buttonText)
+        press = b;
+    press ? press->click() : box->accept();
   });
   timer->start();
 }

@@ -8,8 +8,6 @@
 #include <functional>
 #include <ostream>
 
-class QApplication;
-
 // Readable texts in the messages of failed checks.
 inline void PrintTo(const QString &s, std::ostream *os) {
   *os << '"' << s.toStdString() << '"';
@@ -67,8 +65,8 @@ private:
 // Pumps events until the predicate holds or the time runs out.
 bool waitFor(const std::function<bool()> &done, int timeoutMs = 10000);
 
-// Answers the next modal message box (or dialog) with the button whose
-// text is `buttonText` (empty: accept/default), checking every 20 ms.
+// Answers the next message box with the button whose text is `buttonText`
+// (else its default button), checking every 20 ms.
 void answerNextModal(const QString &buttonText = QString(),
                      QString *seenText = nullptr);
 
