@@ -13,13 +13,12 @@
 #include "core/services.h"
 #include "core/settings.h"
 #include "core/textfile.h"
-#include "fakefc2.h"
-#include "fakegeneric.h"
 #include "mainwindow/appsetup.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 #include "scripts/customscript.h"
 #include "scripts/pagescan.h"
+#include "sites.h"
 
 #include <QApplication>
 #include <QDate>

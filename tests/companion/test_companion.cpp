@@ -10,9 +10,9 @@
 #include "core/runstate.h"
 #include "core/services.h"
 #include "core/settings.h"
-#include "fakefc2.h"
 #include "fakesite.h"
 #include "mainwindow/rundriver.h"
+#include "sites.h"
 
 #include <QFile>
 

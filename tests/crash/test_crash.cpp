@@ -6,7 +6,7 @@
 
 #include "core/itemlist.h"
 #include "core/textfile.h"
-#include "fakefc2.h"
+#include "sites.h"
 
 #include <QCoreApplication>
 #include <QDir>

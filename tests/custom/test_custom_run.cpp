@@ -11,12 +11,11 @@
 #include "dialogs/customdialog.h"
 #include "dialogs/customwiring.h"
 #include "dialogs/supportvisit.h"
-#include "fakegeneric.h"
-#include "fakesupport.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 #include "scripts/customscript.h"
 #include "scripts/skeleton.h"
+#include "sites.h"
 
 #include <QPushButton>
 

@@ -1,5 +1,5 @@
 // Serves the fake FC2 blog for trying Sendora by hand; stops on Ctrl+C.
-#include "fakefc2.h"
+#include "sites.h"
 
 #include <csignal>
 #include <cstdio>

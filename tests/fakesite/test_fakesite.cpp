@@ -1,6 +1,6 @@
 // The fake sites are exercised here over plain HTTP, without a browser, so
 // that a browser test failing later points at the program and not at them.
-#include "fakefc2.h"
+#include "sites.h"
 
 #include <gtest/gtest.h>
 

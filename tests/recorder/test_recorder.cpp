@@ -10,9 +10,9 @@
 #include "core/settings.h"
 #include "dialogs/customdialog.h"
 #include "dialogs/recorder.h"
-#include "fakegeneric.h"
 #include "mainwindow/rundriver.h"
 #include "scripts/skeleton.h"
+#include "sites.h"
 
 #include <QtTest>
 #include <QtWidgets>

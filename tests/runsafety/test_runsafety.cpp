@@ -10,10 +10,10 @@
 #include "core/runstate.h"
 #include "core/services.h"
 #include "core/settings.h"
-#include "fakefc2.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 #include "privatebus.h"
+#include "sites.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,20 +2,8 @@
 // site, settings, where its files land, the address list it writes and the
 // log lines that show its steps in order. One fixture serves them all.
 #pragma once
-#include "fakeameba.h"
-#include "fakecocolog.h"
-#include "fakecsc.h"
-#include "fakedti.h"
-#include "fakefc2.h"
-#include "fakegoo.h"
-#include "fakejugem.h"
-#include "fakelivedoor.h"
-#include "fakeninja.h"
-#include "fakerakuten.h"
-#include "fakeseesaa.h"
-#include "fakesonet.h"
-#include "fakewebry.h"
 #include "servicerun.h"
+#include "sites.h"
 
 #include "browser/browserwindow.h"
 #include "core/itemlist.h"
@@ -121,11 +109,6 @@ protected:
   SiteTest()
       : ServiceTest(caseOfSite(typeid(Site))),
         site(static_cast<Site &>(*base)) {}
-  template <class F> void setSite(F change) {
-    auto o = site.options();
-    change(o);
-    site.setOptions(o);
-  }
   Site &site;
 };
 

@@ -9,9 +9,9 @@
 #include "core/paths.h"
 #include "core/runlog.h"
 #include "core/settings.h"
-#include "fakefc2.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
+#include "sites.h"
 
 #include <QtWidgets>
 
