@@ -77,52 +77,6 @@ Gate gateOf(const std::string &word) {
   fail("unknown gate " + word);
 }
 
-// Look-alikes of a link or a button, leading to /trap/.
-std::string trapLink(const std::string &text) {
-  return FakeSite::link("/trap/" + FakeSite::percentEncode(text), text);
-}
-
-std::string trapButton(const std::string &value) {
-  return "<form method=\"post\" action=\"/trap/" +
-         FakeSite::percentEncode(value) +
-         "\">\n<input type=\"submit\" value=\"" + FakeSite::escape(value) +
-         "\">\n</form>\n";
-}
-
-// A search form of hidden inputs carrying these names, as real pages have
-// before their own forms.
-std::string decoys(const std::vector<std::string> &names) {
-  std::string out = "<form method=\"get\" action=\"/trap/search\">\n";
-  for (const auto &n : names)
-    out += "<input type=\"hidden\" name=\"" + FakeSite::escape(n) +
-           "\" value=\"decoy\">";
-  return out + "<input type=\"text\" name=\"q\">\n</form>\n";
-}
-
-// The login form of the words of @login, with hidden fields of the same
-// names before it and a second button after it, as real pages have.
-std::string loginForm(std::map<std::string, std::string> l,
-                      const std::string &button, bool failed) {
-  auto e = FakeSite::escape;
-  const std::string press =
-      l.count("image")
-          ? "<input type=\"image\" src=\"/img-ui/button.png\" alt=\"" +
-                e(button) + "\" width=\"96\" height=\"32\">"
-          : "<input type=\"submit\"" +
-                (l.count("name") ? " name=\"" + e(l["name"]) + "\"" : "") +
-                " value=\"" + e(button) + "\">";
-  return "<h1>" + e(l["heading"]) + "</h1>\n" +
-         decoys({l["user"], l["password"]}) +
-         (failed ? "<p class=\"error\">IDまたはパスワードが違います。</p>\n"
-                 : "") +
-         "<form method=\"post\" action=\"" + e(l["action"]) +
-         "\">\n<p>ID <input type=\"text\" name=\"" + e(l["user"]) +
-         "\"></p>\n<p>パスワード <input type=\"password\" name=\"" +
-         e(l["password"]) + "\"></p>\n<p>" + press +
-         "</p>\n</form>\n<form method=\"post\" action=\"/trap/login\">\n" +
-         press + "\n</form>\n";
-}
-
 // Variables seen by a template: the innermost frame first.
 struct Scope {
   const std::map<std::string, std::string> &vars;
@@ -143,20 +97,22 @@ struct Scope {
 
 void FakeSite::loadPages(const std::string &name,
                          const std::map<std::string, Action> &actions) {
-  const std::string path =
-      std::string(FAKESITE_PAGES_DIR) + "/" + name + ".pages";
-  std::ifstream in(path);
-  if (!in)
-    fail("cannot read " + path);
   // A directive line starts with "@"; the lines after @page and @block up
-  // to the next directive are the body.
+  // to the next directive are the body. The pieces every table uses come
+  // first, from common.pages.
   std::vector<std::pair<std::string, std::string>> sections;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line[0] == '@')
-      sections.push_back({line.substr(1), ""});
-    else if (!sections.empty() && line.rfind("#", 0) != 0)
-      sections.back().second += line + "\n";
+  const std::string dir = FAKESITE_PAGES_DIR;
+  const std::string path = dir + "/" + name + ".pages";
+  for (const std::string &file : {dir + "/common.pages", path}) {
+    std::ifstream in(file);
+    if (!in)
+      fail("cannot read " + file);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line[0] == '@')
+        sections.push_back({line.substr(1), ""});
+      else if (!sections.empty() && line.rfind("#", 0) != 0)
+        sections.back().second += line + "\n";
+    }
   }
   std::vector<Page> pages;
   for (const auto &s : sections) {
@@ -168,31 +124,35 @@ void FakeSite::loadPages(const std::string &name,
       std::lock_guard<std::mutex> lock(mutex_);
       options_[w["#0"]] = w["#1"];
     } else if (kind == "block") {
-      blocks_[w["#0"]] = s.second;
+      // Without its last line break, so that a block can stand in a line.
+      blocks_[w["#0"]] = s.second.substr(0, s.second.size() - 1);
     } else if (kind == "entry") {
       loginPage_ = w["#0"];
     } else if (kind == "files") {
       serveFiles(w["#0"]);
     } else if (kind == "login") {
+      // The form is the block "login"; a right post logs the session in and
+      // goes on, a wrong one logs it out and shows the form again.
       login_ = w;
       if (w.count("next"))
-        pages.push_back(loginPost(
-            w["action"], w["heading"],
-            [this, w](const Visit &v) {
-              return v.field(w.at("user")) == opt("user") &&
-                     v.field(w.at("password")) == opt("password");
-            },
-            w["next"],
-            [this](bool failed) {
-              return loginForm(login_, login_["button"], failed);
-            }));
+        pages.push_back({"POST", w["action"], w["heading"], Gate::Open,
+                         [this, w](Visit &v) {
+                           const bool ok =
+                               v.field(w.at("user")) == opt("user") &&
+                               v.field(w.at("password")) == opt("password");
+                           setLoggedIn(v.session, ok);
+                           if (ok)
+                             return v.redirect(w.at("next"));
+                           v.vars["failed"] = "1";
+                           return render("{{>login}}", v);
+                         }});
     } else if (kind == "logout") {
-      const std::string back = link(w["back"], w["text"]);
       pages.push_back({w.count("method") ? w["method"] : "GET", w["#0"],
-                       "ログアウト", Gate::Open, [this, back](Visit &v) {
+                       "ログアウト", Gate::Open, [this, w](Visit &v) {
                          setLoggedIn(v.session, false);
-                         return "<h1>ログアウトしました</h1>\n<p>" + back +
-                                "</p>";
+                         v.vars["back"] = w.at("back");
+                         v.vars["text"] = w.at("text");
+                         return render("{{>loggedout}}", v);
                        }});
     } else if (kind == "page") {
       // "@page METHOD PATH GATE TITLE..."
@@ -229,6 +189,10 @@ std::string FakeSite::render(const std::string &tpl, Visit &v) const {
     std::lock_guard<std::mutex> lock(mutex_);
     base = options_;
   }
+  for (const auto &w : login_)
+    base["login." + w.first] = w.second;
+  base.emplace("loginButton",
+               login_.count("button") ? login_.at("button") : "");
   base["member"] = v.member ? "1" : "";
   base["base"] = baseUrl();
   base["hostport"] = host_ + ":" + std::to_string(port_);
@@ -240,8 +204,14 @@ std::string FakeSite::render(const std::string &tpl, Visit &v) const {
   // Tags: {{name}} escaped, {{&name}} raw, {{%name}} as a path segment,
   // {{#name}}..{{/name}} when set, {{^name}}..{{/name}} when not,
   // {{*name}}..{{/name}} once per item ({{.}}, {{index}}, {{first}}),
-  // {{>block}}, and the helpers {{trap TEXT}}, {{trapbutton TEXT}},
-  // {{decoys NAME...}}, {{login}} and {{redirect PATH}}.
+  // {{>block}}, {{block ARGS}} (the block with {{arg}} = ARGS and
+  // {{*args}} its words) and {{redirect PATH}}.
+  auto block = [this](const std::string &name) -> const std::string & {
+    auto it = blocks_.find(name);
+    if (it == blocks_.end())
+      fail("no block " + name);
+    return it->second;
+  };
   std::function<std::string(const std::string &, const Scope &)> fill =
       [&](const std::string &text, const Scope &scope) {
         std::string out;
@@ -298,35 +268,23 @@ std::string FakeSite::render(const std::string &tpl, Visit &v) const {
           } else if (sigil == '%') {
             out += percentEncode(scope.get(name));
           } else if (sigil == '>') {
-            auto it = blocks_.find(name);
-            if (it == blocks_.end())
-              fail("no block " + name);
-            out += fill(it->second, scope);
+            out += fill(block(name), scope);
+          } else if (tag.find(' ') == std::string::npos) {
+            out += escape(scope.get(tag));
           } else {
-            const size_t space = tag.find(' ');
-            const std::string word = tag.substr(0, space);
-            const std::string arg =
-                space == std::string::npos ? "" : tag.substr(space + 1);
-            if (word == "trap")
-              out += trapLink(arg);
-            else if (word == "trapbutton")
-              out += trapButton(arg);
-            else if (word == "decoys") {
-              std::istringstream names(arg);
-              std::vector<std::string> list;
-              for (std::string n; names >> n;)
-                list.push_back(n);
-              out += decoys(list);
-            } else if (word == "login") {
-              const std::string *button = scope.find("loginButton");
-              out += loginForm(login_, button ? *button : login_.at("button"),
-                               false);
-            } else if (word == "redirect")
+            const std::string word = tag.substr(0, tag.find(' '));
+            const std::string arg = tag.substr(word.size() + 1);
+            if (word == "redirect") {
               v.redirect(arg);
-            else if (space == std::string::npos)
-              out += escape(scope.get(tag));
-            else
-              fail("unknown helper " + word);
+              continue;
+            }
+            std::istringstream in(arg);
+            std::string args;
+            for (std::string a; in >> a;)
+              args += (args.empty() ? "" : "|") + a;
+            const std::map<std::string, std::string> call = {{"arg", arg},
+                                                             {"args", args}};
+            out += fill(block(word), Scope{call, &scope});
           }
         }
       };
