@@ -58,10 +58,10 @@ protected:
   }
   // Runs; the pass fails and leaves the user the error box.
   void runExpectingTheErrorBox() {
-    QString box;
-    answerNextModal(QString(), &box);
+    BoxAnswerer boxes;
     startRun();
-    EXPECT_TRUE(box.startsWith("エラーが発生しました。")) << box.toStdString();
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith("エラーが発生しました。"));
   }
   void expectAllArrivedAndMarked() {
     EXPECT_EQ(statuses(), QStringList({"済", "済", "済"}));

@@ -68,7 +68,7 @@ const std::vector<ServiceCase> &serviceCases() {
                "参照ボタン・アップロード検索"}}),
         {"ログイン押下完了"},
         {"ファイルアップロード押下完了"}},
-       nullptr,
+       {},
        [](Site &s) {
          setFc2TopUrl(str(static_cast<fake::FakeFc2 &>(s).topUrl()));
        }},
@@ -101,10 +101,7 @@ const std::vector<ServiceCase> &serviceCases() {
          "ファイルのアップロード検索"},
         {"変更押下完了"},
         {"ファイルの管理・お絵描き押下完了"}},
-       [](const fake::Upload &u) {
-         EXPECT_EQ(u.fields.at("name_1"), u.filename);
-         EXPECT_EQ(u.fields.at("make_thumbnail_1"), "1");
-       }},
+       {{"name_1", kFileName}, {"make_thumbnail_1", "1"}}},
       {siteOf<fake::FakeDti>("dti", SvcDti),
        "/login.html",
        {{UserId, "user1"}, {Thumbnail, "1"}, {CheckUpload, "1"}},
@@ -117,7 +114,7 @@ const std::vector<ServiceCase> &serviceCases() {
         {"アップロード押下", "ページ読込開始", "ページ切替待ち開始",
          "ページ切替待ち開始2", "アップロード押下完了", "アップロード確認",
          "アップロード確認成功", "参照ボタン・アップロード検索"}},
-       [](const fake::Upload &u) { EXPECT_EQ(u.fields.count("thumb"), 1u); }},
+       {{"thumb", "1"}}},
       {siteOf<fake::FakeNinja>("ninja", SvcNinja),
        "/login.html",
        // The tool list shows "My Photo Blog"; a second blog comes first.
@@ -190,9 +187,7 @@ const std::vector<ServiceCase> &serviceCases() {
                "戻る完了"},
               kTwoWaits,
               {"参照ボタン・アップロード検索"}})},
-       [](const fake::Upload &u) {
-         EXPECT_EQ(u.fields.at("name[]"), u.filename);
-       }},
+       {{"name[]", kFileName}}},
       {siteOf<fake::FakeGoo>("goo", SvcGoo),
        "/",
        {{UserId, "goo-user"}, {GooSize, "1"}},
@@ -208,10 +203,7 @@ const std::vector<ServiceCase> &serviceCases() {
         {"アップロード押下", "ページ読込開始", "ページ切替待ち開始",
          "ページ読込開始", "アップロード押下完了",
          "参照ボタン・アップロード検索"}},
-       [](const fake::Upload &u) {
-         EXPECT_EQ(u.fields.at("raw_title[0]"), u.filename);
-         EXPECT_EQ(u.fields.at("upload_size"), "1");
-       }},
+       {{"raw_title[0]", kFileName}, {"upload_size", "1"}}},
       {siteOf<fake::FakeCocolog>("cocolog", SvcCocolog),
        "/t/app",
        // The second album, its heading padded.
@@ -244,11 +236,7 @@ const std::vector<ServiceCase> &serviceCases() {
         {"画像アップロード押下", "画像アップロード押下完了", "ページ読込開始"},
         {"アップロード押下完了", "画像のURL検索", "画像のURL検索成功",
          "URL対応リスト追加完了", "参照ボタン・アップロード検索"}},
-       [](const fake::Upload &u) {
-         EXPECT_EQ(u.field, "upfile0");
-         EXPECT_EQ(u.fields.at("alt0"), u.filename);
-         EXPECT_EQ(u.fields.at("thumb"), "1");
-       }},
+       {{"alt0", kFileName}, {"thumb", "1"}}},
       {siteOf<fake::FakeWebry>("webry", SvcWebry),
        "/",
        {{UserId, "webryuser"}, {DirName, "photos"}, {OverWrite, "1"}},
@@ -259,9 +247,7 @@ const std::vector<ServiceCase> &serviceCases() {
         {"フォルダ検索", "フォルダ押下", "フォルダ押下完了"},
         // The second window goes first, then the driver closes the first.
         {"ブラウザ2を閉じる", "ブラウザを閉じる"}},
-       [](const fake::Upload &u) {
-         EXPECT_EQ(u.fields.count("overwriteflg"), 1u);
-       },
+       {{"overwriteflg", "1"}},
        [](Site &s) {
          auto &site = static_cast<fake::FakeWebry &>(s);
          site.addFolder("misc");

@@ -41,8 +41,9 @@ struct ServiceCase {
   UrlOf url;              // empty when the service writes no address list
   // Runs of log lines that must appear one after the other.
   std::vector<QStringList> steps;
-  std::function<void(const fake::Upload &)> eachUpload; // may be empty
-  std::function<void(fake::FakeSite &)> prepare;        // may be empty
+  // Form fields every upload carries, with their values.
+  std::vector<std::pair<std::string, QString>> fields;
+  std::function<void(fake::FakeSite &)> prepare; // may be empty
 };
 
 inline void PrintTo(const ServiceCase &c, std::ostream *os) {
@@ -59,6 +60,9 @@ template <class S> UrlOf fileIn(const char *folder) {
         static_cast<S &>(s).fileUrl(folder, n.toStdString()));
   };
 }
+
+// A field value that stands for the uploaded file's own name.
+const QString kFileName = "<the file's name>";
 
 const QString kLoggedError =
     "エラーが発生しました。ログを確認してください。m(__)m";

@@ -9,7 +9,7 @@ TEST_F(CscRun, OnlyAGreetingOfThisVeryAccountMeansLoggedIn) {
   for (const std::string name : {"someone@example.com", "CSC@example.com"}) {
     SCOPED_TRACE(name);
     site.set("greetingName", name);
-    LogCapture log;
+    log.clear();
     startRun();
     EXPECT_FALSE(log.contains("既にログインされている?"));
     expectGaveUp(log, "ログイン", 3);

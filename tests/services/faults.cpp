@@ -59,7 +59,6 @@ protected:
     EXPECT_TRUE(log.contains(kLoggedError));
   }
 
-  LogCapture log;
   BoxAnswerer boxes;
 };
 

@@ -9,12 +9,10 @@ TEST_F(JugemRun, AlreadyLoggedInIsRecognisedByTheUserNameInAnyCase) {
   setting(UserId) = "JUGEMUSER";
   setting(Thumbnail) = "0";
   setting(MakeUrlList) = "0";
-  LogCapture log;
   runLoggedIn(log);
   EXPECT_FALSE(log.contains("画像のURL検索"));
   expectAllIn("");
-  for (const auto &u : site.uploads())
-    EXPECT_EQ(u.fields.at("thumb"), "0");
+  EXPECT_EQ(sentField("thumb"), QStringList({"0", "0"}));
   EXPECT_TRUE(urlListLines().isEmpty());
 
   // Someone else's name is no login, and there is no form either.
@@ -22,7 +20,6 @@ TEST_F(JugemRun, AlreadyLoggedInIsRecognisedByTheUserNameInAnyCase) {
   setting(UserId) = "someoneelse";
   setting(RetryCount) = "2";
   setting(AutoRetry) = "0";
-  log.clear();
   startRun(); // no box may come up: the error goes to the log
   expectGaveUp(log, "ログイン", 2);
 }
@@ -30,7 +27,6 @@ TEST_F(JugemRun, AlreadyLoggedInIsRecognisedByTheUserNameInAnyCase) {
 TEST_F(JugemRun, AnEmptyAddressFieldCostsOnlyTheUrlEntry) {
   site.set("emptyUrlField", true);
   setting(RetryCount) = "2";
-  LogCapture log;
   startRun();
   expectAllIn("");
   EXPECT_EQ(log.count("画像のURLが見つかりませんでした"), 4);

@@ -9,16 +9,13 @@ static void useMailLogin() {
 
 TEST_F(SonetRun, ReauthenticationOfEitherKind) {
   site.set("reauthentication", true);
-  {
-    LogCapture log;
-    startRun();
-    EXPECT_TRUE(log.contains("ログイン押下完了(再認証)"));
-    EXPECT_EQ(site.reauthentications(), 1);
-    EXPECT_EQ(statuses(), QStringList({"済", "済"}));
-  }
+  startRun();
+  EXPECT_TRUE(log.contains("ログイン押下完了(再認証)"));
+  EXPECT_EQ(site.reauthentications(), 1);
+  EXPECT_EQ(statuses(), QStringList({"済", "済"}));
   window()->items()->purgeDone(false);
+  log.clear();
   useMailLogin();
-  LogCapture log;
   startRun();
   EXPECT_EQ(site.lastLoginKind(), "mail");
   EXPECT_TRUE(log.contains("ログイン情報入力(再認証)"));
@@ -29,24 +26,21 @@ TEST_F(SonetRun, ReauthenticationOfEitherKind) {
 
 TEST_F(SonetRun, TheLoginCheckLooksForWhatEachKindShowsOnFailure) {
   setting(Password) = "wrong";
-  {
-    LogCapture log;
-    startRun();
-    EXPECT_TRUE(log.contains("ログインチェック失敗"));
-    EXPECT_FALSE(log.contains("管理ページ検索"));
-  }
+  startRun();
+  EXPECT_TRUE(log.contains("ログインチェック失敗"));
+  EXPECT_FALSE(log.contains("管理ページ検索"));
+
   useMailLogin();
-  {
-    LogCapture log;
-    startRun();
-    EXPECT_TRUE(log.contains("ログインチェック失敗"));
-    EXPECT_TRUE(
-        log.contains("ユーザー名・パスワードが正しいか確認してください。"));
-  }
+  log.clear();
+  startRun();
+  EXPECT_TRUE(log.contains("ログインチェック失敗"));
+  EXPECT_TRUE(
+      log.contains("ユーザー名・パスワードが正しいか確認してください。"));
+
   // The mail kind does not look for the member field: a good mail login
   // on a page without "戻る" passes.
   setting(Password) = "secret";
-  LogCapture log;
+  log.clear();
   startRun();
   EXPECT_TRUE(log.contains("ログインチェック成功"));
   EXPECT_EQ(site.uploads().size(), 2u);
@@ -55,7 +49,6 @@ TEST_F(SonetRun, TheLoginCheckLooksForWhatEachKindShowsOnFailure) {
 TEST_F(SonetRun, WithoutTheLoginImageTheFormSearchFailsIntoTheLog) {
   setting(RetryCount) = "2";
   setting(AutoRetry) = "0";
-  LogCapture log;
   runLoggedIn(log); // no box may come up: the error goes to the log
   expectGaveUp(log, "ログイン", 2);
 }

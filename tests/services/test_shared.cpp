@@ -19,12 +19,14 @@ TEST_P(EveryService, UploadsMarksRecordsAndLogsOut) {
   EXPECT_TRUE(window()->Idle);
 
   expectAllIn(svcCase.folder);
-  const auto got = base->uploads();
-  for (size_t i = 0; i < got.size(); ++i) { // in the queue's order
-    EXPECT_EQ(QString::fromStdString(got[i].filename), files[i].first);
-    if (svcCase.eachUpload)
-      svcCase.eachUpload(got[i]);
-  }
+  QStringList names; // in the queue's order
+  for (const auto &f : files)
+    names << f.first;
+  EXPECT_EQ(sentNames(), names);
+  for (const auto &[field, value] : svcCase.fields)
+    EXPECT_EQ(sentField(field),
+              value == kFileName ? names : QStringList(names.size(), value))
+        << field;
   EXPECT_EQ(urlListLines(), svcCase.url ? urlsOf(svcCase.url) : QStringList());
 
   const QStringList l = log.lines();

@@ -7,7 +7,6 @@ TEST_F(WebryRun, AMissingFolderIsCreatedAndOpenedOnTheNextAttempt) {
   setting(OverWrite) = "0";
   setting(MakeUrlList) = "0";
   requeue({{"two.dots.name.jpg", bytesFor(4, 900)}});
-  LogCapture log;
   startRun();
   EXPECT_TRUE(holdsRun(log.lines(), {"フォルダが見つかりませんでした",
                                      "作成検索", "作成押下", "作成押下完了"}));
@@ -15,14 +14,13 @@ TEST_F(WebryRun, AMissingFolderIsCreatedAndOpenedOnTheNextAttempt) {
                          "リトライします(2)"));
   EXPECT_TRUE(log.contains("フォルダ押下完了"));
   expectAllIn("新しいフォルダ");
-  EXPECT_EQ(site.uploads()[0].fields.count("overwriteflg"), 0u);
+  EXPECT_EQ(sentField("overwriteflg"), QStringList({"-"}));
   EXPECT_FALSE(log.contains("同名のファイルを上書きするのチェック外す"));
 }
 
 TEST_F(WebryRun, OneAttemptCannotBothCreateAndOpenTheFolder) {
   setting(DirName) = "albums";
   setting(RetryCount) = "1";
-  LogCapture log;
   startRun(); // no box: the error goes to the log
   EXPECT_TRUE(log.contains("作成押下完了"));
   EXPECT_TRUE(log.contains("リトライしたが失敗"));
@@ -36,18 +34,14 @@ TEST_F(WebryRun, OneAttemptCannotBothCreateAndOpenTheFolder) {
 TEST_F(WebryRun, TickedOverwriteBoxAndTheUrlOfANameWithTwoDots) {
   site.set("overwriteChecked", true);
   requeue({{"photo.2024.jpg", bytesFor(5, 700)}});
-  LogCapture log;
   startRun();
   EXPECT_FALSE(log.contains("同名のファイルを上書きするのチェックする"));
   EXPECT_EQ(site.uploads().size(), 1u);
-  EXPECT_EQ(urlListLines(), QStringList({data.file("up/photo.2024.jpg") + "\t" +
-                                         QString::fromStdString(site.fileUrl(
-                                             "photos", "photo.2024.jpg"))}));
+  EXPECT_EQ(urlListLines(), urlsOf(svcCase.url));
 }
 
 // A stop keeps what went up, and the second window is still closed.
 TEST_F(WebryRun, AStopDuringTheUploadKeepsTheFinishedItem) {
-  LogCapture log;
   Trigger stop([&] { return window()->items()->item(0).done(); },
                [] { stopRun(); });
   startRun();

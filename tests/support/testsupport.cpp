@@ -105,27 +105,6 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs) {
   return true;
 }
 
-void answerNextModal(const QString &buttonText, QString *seenText) {
-  auto *timer = new QTimer(qApp);
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [=] {
-    // Only a message box: the file chooser is the run's own business.
-    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-    if (!box)
-      return;
-    timer->stop();
-    timer->deleteLater();
-    if (seenText)
-      *seenText = box->text();
-    QAbstractButton *press = box->defaultButton();
-    for (QAbstractButton *b : box->buttons())
-      if (b->text() == buttonText)
-        press = b;
-    press ? press->click() : box->accept();
-  });
-  timer->start();
-}
-
 ModalWatchdog::ModalWatchdog(int seconds) : timer_(new QTimer) {
   timer_->setInterval(500);
   auto seen = std::make_shared<QPointer<QWidget>>();

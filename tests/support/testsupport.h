@@ -65,11 +65,6 @@ private:
 // Pumps events until the predicate holds or the time runs out.
 bool waitFor(const std::function<bool()> &done, int timeoutMs = 10000);
 
-// Answers the next message box with the button whose text is `buttonText`
-// (else its default button), checking every 20 ms.
-void answerNextModal(const QString &buttonText = QString(),
-                     QString *seenText = nullptr);
-
 // A message box nobody answers would hang a run for ever: while it lives,
 // a box that stays open longer than `seconds` fails the test and is
 // closed.
