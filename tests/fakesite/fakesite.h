@@ -3,10 +3,11 @@
 // A FakeSite listens on 127.0.0.1 on a port the system picks and is reached
 // as http://HOST:PORT/, HOST being a name under ".localhost" so that the
 // browser resolves it to the loopback address on its own. A concrete site
-// (one per blog service) is a table of pages (addPages): each page says its
-// path, title, who may see it and how its body is made; the engine keeps
-// the sessions, the uploads and the files they left, the request log, the
-// traps and the faults a test can switch on while the site runs.
+// (one per blog service, in sites.h) is a page table read from pages/: each
+// page says its path, title, who may see it and its body's template; the
+// engine keeps the sessions, the uploads and the files they left, the
+// request log, the traps and the faults a test can switch on while the site
+// runs.
 #pragma once
 
 #include <httplib.h>
@@ -187,6 +188,8 @@ public:
   std::string opt(const std::string &name) const;
   bool on(const std::string &name) const; // set, and neither "" nor "0"
   std::vector<std::string> items(const std::string &name) const;
+  // A list value of these items, for an option or a template variable.
+  static std::string join(const std::vector<std::string> &items);
   // Counts a "the next n answers" option down; true while it was above 0.
   bool countDown(const std::string &name);
 

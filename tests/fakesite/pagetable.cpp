@@ -303,10 +303,7 @@ void FakeSite::set(const std::string &name, const std::string &value) {
 
 void FakeSite::set(const std::string &name,
                    const std::vector<std::string> &items) {
-  std::string joined;
-  for (size_t i = 0; i < items.size(); ++i)
-    joined += (i ? "|" : "") + items[i];
-  set(name, joined);
+  set(name, join(items));
 }
 
 std::string FakeSite::opt(const std::string &name) const {
@@ -315,6 +312,13 @@ std::string FakeSite::opt(const std::string &name) const {
   if (it == options_.end())
     fail("the page table has no option " + name);
   return it->second;
+}
+
+std::string FakeSite::join(const std::vector<std::string> &items) {
+  std::string out;
+  for (size_t i = 0; i < items.size(); ++i)
+    out += (i ? "|" : "") + items[i];
+  return out;
 }
 
 bool FakeSite::on(const std::string &name) const { return truthy(opt(name)); }

@@ -34,15 +34,6 @@ FakeFc2::FakeFc2(std::string host) : FakeSite(std::move(host)) {
             {{"GET /upload.php", listStored}, {"POST /upload.php", upload}});
 }
 
-namespace {
-std::string joined(const std::vector<std::string> &items) {
-  std::string out;
-  for (size_t i = 0; i < items.size(); ++i)
-    out += (i ? "|" : "") + items[i];
-  return out;
-}
-} // namespace
-
 FakeSeesaa::FakeSeesaa(std::string host) : FakeSite(std::move(host)) {
   // The file manager lists the blog's directories and the files it holds.
   auto files = [this](Visit &v) {
@@ -51,8 +42,8 @@ FakeSeesaa::FakeSeesaa(std::string host) : FakeSite(std::move(host)) {
     for (const Upload &u : uploads())
       if (u.folder.rfind(blog + "/", 0) == 0)
         stored.push_back(u.folder.substr(blog.size() + 1) + "/" + u.filename);
-    v.vars["dirs"] = joined(directories(blog));
-    v.vars["stored"] = joined(stored);
+    v.vars["dirs"] = join(directories(blog));
+    v.vars["stored"] = join(stored);
   };
   loadPages("seesaa",
             {{"GET /",
