@@ -13,7 +13,6 @@ TEST_F(Fc2Run, StartingFromTheBlogsTopPage) {
   QAction *suspend = window()->findChild<QAction *>("menu_suspend");
   ASSERT_NE(suspend, nullptr);
   suspend->trigger();
-  ASSERT_TRUE(window()->suspendAfterRun());
   startRun();
   suspend->trigger();
   EXPECT_TRUE(log.contains("サスペンド移行開始"));

@@ -19,7 +19,6 @@ TEST_F(JugemRun, AlreadyLoggedInIsRecognisedByTheUserNameInAnyCase) {
   again();
   setting(UserId) = "someoneelse";
   setting(RetryCount) = "2";
-  setting(AutoRetry) = "0";
   startRun(); // no box may come up: the error goes to the log
   expectGaveUp(log, "ログイン", 2);
 }

@@ -2,11 +2,6 @@
 
 using SonetRun = SiteTest<fake::FakeSonet>;
 
-static void useMailLogin() {
-  setting(CocologTarget) = "1";
-  setting(UserId) = "user@so-net.example";
-}
-
 TEST_F(SonetRun, ReauthenticationOfEitherKind) {
   site.set("reauthentication", true);
   startRun();
@@ -15,7 +10,8 @@ TEST_F(SonetRun, ReauthenticationOfEitherKind) {
   EXPECT_EQ(statuses(), QStringList({"済", "済"}));
   window()->items()->purgeDone(false);
   log.clear();
-  useMailLogin();
+  setting(CocologTarget) = "1"; // the mail kind
+  setting(UserId) = "user@so-net.example";
   startRun();
   EXPECT_EQ(site.lastLoginKind(), "mail");
   EXPECT_TRUE(log.contains("ログイン情報入力(再認証)"));
@@ -30,7 +26,8 @@ TEST_F(SonetRun, TheLoginCheckLooksForWhatEachKindShowsOnFailure) {
   EXPECT_TRUE(log.contains("ログインチェック失敗"));
   EXPECT_FALSE(log.contains("管理ページ検索"));
 
-  useMailLogin();
+  setting(CocologTarget) = "1"; // the mail kind
+  setting(UserId) = "user@so-net.example";
   log.clear();
   startRun();
   EXPECT_TRUE(log.contains("ログインチェック失敗"));
@@ -48,7 +45,6 @@ TEST_F(SonetRun, TheLoginCheckLooksForWhatEachKindShowsOnFailure) {
 
 TEST_F(SonetRun, WithoutTheLoginImageTheFormSearchFailsIntoTheLog) {
   setting(RetryCount) = "2";
-  setting(AutoRetry) = "0";
   runLoggedIn(log); // no box may come up: the error goes to the log
   expectGaveUp(log, "ログイン", 2);
 }

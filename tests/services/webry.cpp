@@ -23,9 +23,7 @@ TEST_F(WebryRun, OneAttemptCannotBothCreateAndOpenTheFolder) {
   setting(RetryCount) = "1";
   startRun(); // no box: the error goes to the log
   EXPECT_TRUE(log.contains("作成押下完了"));
-  EXPECT_TRUE(log.contains("リトライしたが失敗"));
-  EXPECT_TRUE(log.contains(kLoggedError));
-  EXPECT_TRUE(site.uploads().empty());
+  expectGaveUp(log, "フォルダ", 1);
   EXPECT_EQ(log.lines().mid(log.lines().size() - 2),
             QStringList({"ブラウザ2を閉じる", "ブラウザを閉じる"}));
   EXPECT_FALSE(browser2Loaded());
