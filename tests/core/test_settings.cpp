@@ -1,8 +1,8 @@
 #include "core/services.h"
 #include "core/settings.h"
 #include "core/textfile.h"
+#include "testsupport.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -125,10 +125,7 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   const QStringList saved = readTextLines(path);
   ASSERT_EQ(saved.size(), 45); // lines 45 to 49 are dropped
   EXPECT_EQ(saved[MainTop], "-1");
-  QFile raw(path);
-  ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-  const QByteArray bytes = raw.readAll();
-  EXPECT_TRUE(bytes.startsWith("https://admin.blog.fc2.com/\r\n"));
+  EXPECT_TRUE(readFile(path).startsWith("https://admin.blog.fc2.com/\r\n"));
   // it holds the password: the user alone may read it
   EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0);
 

@@ -57,13 +57,6 @@ QColor colourOf(QLabel *l) { return l->palette().color(QPalette::WindowText); }
 
 TEST(CustomFile, BrokenFilesAreRefusedNamingFileAndLine) {
   TempDataFolder data;
-  CustomScript s;
-  CustomScriptError e;
-  ASSERT_FALSE(loadCustomScript(customPath(), s, &e));
-  EXPECT_GT(e.number, 0);
-  EXPECT_TRUE(e.description.contains("Custom.sdr"))
-      << e.description.toStdString();
-
   // The line to replace (-1: the file ends after five lines), the texts the
   // description names.
   const struct {
@@ -80,7 +73,7 @@ TEST(CustomFile, BrokenFilesAreRefusedNamingFileAndLine) {
       lines = lines.mid(0, 5);
     else
       lines[c.line] = c.text;
-    e = loadError(lines);
+    const CustomScriptError e = loadError(lines);
     for (const QString &text : c.says)
       EXPECT_TRUE(e.description.contains(text)) << e.description.toStdString();
   }
@@ -273,17 +266,14 @@ TEST(VersionDialog, LinksOpenTheirPagesAndTheOptInIsStored) {
                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
       QCoreApplication::sendEvent(l, &up);
     }
-    ASSERT_EQ(opened.size(), 2);
-    EXPECT_EQ(opened[0], QUrl("http://support.localhost/"));
-    EXPECT_EQ(opened[1], QUrl("http://support.localhost/donate"));
+    EXPECT_EQ(opened, QList<QUrl>({QUrl("http://support.localhost/"),
+                                   QUrl("http://support.localhost/donate")}));
 
     d.chkTip->setChecked(false);
     d.Command1->click();
   }
   EXPECT_EQ(setting(ShowAd), "0");
-  const QStringList ini = readTextLines(data.file("Sendora.ini"));
-  ASSERT_GT(ini.size(), int(ShowAd));
-  EXPECT_EQ(ini[ShowAd], "0");
+  EXPECT_EQ(readTextLines(data.file("Sendora.ini")).value(ShowAd), "0");
 
   // A build without the maker's pages shows no links.
   supportEndpoints() = SupportEndpoints{};
