@@ -20,9 +20,6 @@ void loadFrom(const QString &path, const QStringList *lines = nullptr) {
   loadSettings(path, kScreen);
 }
 
-// Every line present and empty.
-QStringList fullFile() { return QStringList(SettingCount); }
-
 } // namespace
 
 // Each row: the value the file holds, the value the program then uses.
@@ -66,7 +63,7 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
        {IniVersion, "junk", "0.54"}}};
   QTemporaryDir dir;
   for (const auto &rows : files) {
-    QStringList l = fullFile();
+    QStringList l(SettingCount); // every line present and empty
     for (const Row &r : rows)
       l[r.id] = QString::fromLatin1(r.written);
     loadFrom(dir.filePath("Sendora.ini"), &l);
@@ -94,7 +91,7 @@ TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
   }
 
   QTemporaryDir dir;
-  QStringList l = fullFile();
+  QStringList l(SettingCount);
   l[MainLeft] = "-32000"; // a minimised window
   l[MainTop] = "junk";
   l[MainWidth] = "99999";
@@ -111,7 +108,7 @@ TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
 TEST(Settings, SaveAndLoadRoundTrip) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Sendora.ini");
-  QStringList l = fullFile();
+  QStringList l(SettingCount);
   for (int extra = 45; extra < 50; ++extra)
     l << QString("extra%1").arg(extra);
   l[BlogUrl] = "https://admin.blog.fc2.com/";

@@ -85,12 +85,6 @@ protected:
     supportEndpoints().staySeconds = 0;
     setting(ShowAd) = "1";
   }
-  void visit() {
-    frmBrowser();
-    StopRequested = false;
-    visitSupportAd();
-    StopRequested = true;
-  }
   void writeScript(const QStringList &lines) {
     writeTextLines(data.file("Custom.sdr"), lines);
   }
@@ -362,7 +356,10 @@ TEST_F(CustomRun, SupportVisitClicksOnlyAnchorsBetweenTheMarkers) {
     support.clearRequests();
     setting(ShowAd) = c.optIn ? "1" : "0";
     LogCapture log;
-    visit();
+    frmBrowser();
+    StopRequested = false;
+    visitSupportAd();
+    StopRequested = true;
     EXPECT_EQ(log.lines(), opened + c.after);
     EXPECT_EQ(support.adVisits(), c.after == clicked ? 1 : 0);
     for (const auto &r : support.requests())
