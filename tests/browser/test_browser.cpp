@@ -64,6 +64,20 @@ public:
   }
 };
 
+// Clicks the page's file input with the file-dialog service running, the
+// way a script does it.
+int handOff(WebBrowser *b, int input, const QString &path, bool logging) {
+  QTimer sansho;
+  sansho.setInterval(250);
+  QObject::connect(&sansho, &QTimer::timeout, [&] {
+    sansho.stop();
+    fillFileDialog(logging);
+    if (DlgRequest == 1)
+      sansho.start();
+  });
+  return requestFileChoice(path, &sansho, [&] { b->Click(input); });
+}
+
 class BrowserTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
@@ -254,22 +268,6 @@ TEST_F(BrowserTest, StopEndsWaitsAndPausesWithinAPollOtherwiseTheyLast) {
   EXPECT_TRUE(log.lines().isEmpty());
 }
 
-namespace {
-// Clicks the page's file input with the file-dialog service running, the
-// way a script does it.
-int handOff(WebBrowser *b, int input, const QString &path, bool logging) {
-  QTimer sansho;
-  sansho.setInterval(250);
-  QObject::connect(&sansho, &QTimer::timeout, [&] {
-    sansho.stop();
-    fillFileDialog(logging);
-    if (DlgRequest == 1)
-      sansho.start();
-  });
-  return requestFileChoice(path, &sansho, [&] { b->Click(input); });
-}
-} // namespace
-
 TEST_F(BrowserTest, FileChooserFilledAndUploadReceivedByteForByte) {
   LogCapture log;
   QByteArray bytes;
@@ -383,7 +381,7 @@ TEST_F(BrowserTest, WindowSystemLayerFindsBoxesAndButtons) {
   EXPECT_FALSE(isWindowVisible(h));
 }
 
-TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
+TEST_F(BrowserTest, ProgressBoxesNewWindowsAndThePlaceKeptAcrossRuns) {
   BrowserWindow *w = frmBrowser();
   w->showProgress(1, 3);
   EXPECT_EQ(w->picStatus->text(), "   33%");
@@ -408,37 +406,8 @@ TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
   EXPECT_TRUE(waitFor(
       [] { return frmBrowser2()->WebBrowser1->documentTitle() == "Popup"; }));
   unloadBrowser2();
-}
 
-// OK, Esc (like the close box) and a stop each end the wait; a stop after
-// 3 s would end one that did not.
-TEST_F(BrowserTest, ManualLoginPromptWaitsForOkEscOrAStop) {
-  const std::function<void()> enders[] = {
-      [] { frmManual()->Command1->click(); },
-      [] { QTest::keyClick(frmManual(), Qt::Key_Escape); },
-      [] { StopRequested = true; }};
-  for (int i = 0; i < 3; ++i) {
-    StopRequested = false;
-    QTimer::singleShot(300, [&] {
-      ASSERT_NE(frmManual(), nullptr);
-      enders[i]();
-    });
-    QTimer noHang;
-    noHang.setSingleShot(true);
-    QObject::connect(&noHang, &QTimer::timeout, [] { StopRequested = true; });
-    noHang.start(3000);
-    QElapsedTimer t;
-    t.start();
-    waitManualLogin();
-    EXPECT_GE(t.elapsed(), 250) << i;
-    EXPECT_EQ(StopRequested, i == 2) << i;
-    if (i == 0)
-      EXPECT_TRUE(ManualDone);
-    EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
-  }
-}
-
-TEST_F(BrowserTest, BrowserWindowKeepsItsPlaceAcrossRuns) {
+  // Its place is kept across runs.
   unloadBrowser();
   setting(SaveWindowPos) = "1";
   const QStringList place{"1500", "3000", "9000", "6000"};
@@ -459,6 +428,32 @@ TEST_F(BrowserTest, BrowserWindowKeepsItsPlaceAcrossRuns) {
   EXPECT_TRUE(frmBrowser()->isMinimized());
   unloadBrowser();
   setting(SaveWindowPos) = "0";
+}
+
+// OK, Esc (like the close box) and a stop each end the wait; a stop after
+// 3 s would end one that did not.
+TEST_F(BrowserTest, ManualLoginPromptWaitsForOkEscOrAStop) {
+  const std::function<void()> enders[] = {
+      [] { frmManual()->Command1->click(); },
+      [] { QTest::keyClick(frmManual(), Qt::Key_Escape); },
+      [] { StopRequested = true; }};
+  for (int i = 0; i < 3; ++i) {
+    StopRequested = false;
+    QTimer::singleShot(300, [&] {
+      ASSERT_NE(frmManual(), nullptr);
+      enders[i]();
+    });
+    QObject noHang; // the stop is dropped with it when the wait ended
+    QTimer::singleShot(3000, &noHang, [] { StopRequested = true; });
+    QElapsedTimer t;
+    t.start();
+    waitManualLogin();
+    EXPECT_GE(t.elapsed(), 250) << i;
+    EXPECT_EQ(StopRequested, i == 2) << i;
+    if (i == 0)
+      EXPECT_TRUE(ManualDone);
+    EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
+  }
 }
 
 int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }
