@@ -24,7 +24,7 @@ void loadFrom(const QString &path, const QStringList *lines = nullptr) {
 
 // Each row: the value the file holds, the value the program then uses.
 // Unreadable numbers and flags fall back to their defaults.
-TEST(Settings, NormalisationOfNumbersAndFlags) {
+TEST(Settings, NormalisationOfNumbersFlagsAndWindowPlaces) {
   struct Row {
     SettingId id;
     const char *written, *used;
@@ -40,7 +40,13 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
        {ShowAd, "0", "1"}, // another version
        {IniVersion, "0.53", "0.54"},
        {UseConfirmPress, "0", "0"},
-       {CocologTarget, "1", "1"}},
+       {CocologTarget, "1", "1"},
+       // Window places: a minimised window, junk, beyond the screen.
+       {MainLeft, "-32000", "-1"},
+       {MainTop, "junk", "0"},
+       {MainWidth, "99999", "0"},
+       {BrowserTop, "-5", "-1"},
+       {BrowserHeight, "", "3600"}},
       // A count below one or not whole, a time-out of zero or less: no
       // attempt at all or a page wait without end, so normalised.
       {{RetryCount, "-2", "1"},
@@ -73,7 +79,7 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
   }
 }
 
-TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
+TEST(Settings, TheWorkAreaClamp) {
   // Negative values stay; beyond the width (or height) they become 0.
   const struct {
     const char *in;
@@ -89,20 +95,6 @@ TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
     clampToWorkArea(kScreen, v, c.horizontal);
     EXPECT_EQ(v, c.out) << c.in;
   }
-
-  QTemporaryDir dir;
-  QStringList l(SettingCount);
-  l[MainLeft] = "-32000"; // a minimised window
-  l[MainTop] = "junk";
-  l[MainWidth] = "99999";
-  l[BrowserTop] = "-5";
-  l[BrowserHeight] = "";
-  loadFrom(dir.filePath("Sendora.ini"), &l);
-  EXPECT_EQ(setting(MainLeft), "-1");
-  EXPECT_EQ(setting(MainTop), "0");
-  EXPECT_EQ(setting(MainWidth), "0");
-  EXPECT_EQ(setting(BrowserTop), "-1");
-  EXPECT_EQ(setting(BrowserHeight), "3600");
 }
 
 TEST(Settings, SaveAndLoadRoundTrip) {
