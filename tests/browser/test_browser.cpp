@@ -64,6 +64,20 @@ public:
   }
 };
 
+// Clicks the page's file input with the file-dialog service running, the
+// way a script does it.
+int handOff(WebBrowser *b, int input, const QString &path, bool logging) {
+  QTimer sansho;
+  sansho.setInterval(250);
+  QObject::connect(&sansho, &QTimer::timeout, [&] {
+    sansho.stop();
+    fillFileDialog(logging);
+    if (DlgRequest == 1)
+      sansho.start();
+  });
+  return requestFileChoice(path, &sansho, [&] { b->Click(input); });
+}
+
 class BrowserTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
@@ -108,7 +122,7 @@ protected:
 TestSite *BrowserTest::site = nullptr;
 } // namespace
 
-TEST_F(BrowserTest, WaitsForACompletePageAndReadsItsElements) {
+TEST_F(BrowserTest, WaitsForACompletePageReadsAndSetsItsElements) {
   LogCapture log;
   open("/");
   EXPECT_EQ(browser()->ReadyState(), 4);
@@ -123,8 +137,6 @@ TEST_F(BrowserTest, WaitsForACompletePageAndReadsItsElements) {
   ASSERT_GT(plain, 0);
   EXPECT_EQ(rows[plain][2], " x ");
   EXPECT_EQ(browser()->getProperty(plain, "Value"), " x ");
-  ASSERT_TRUE(browser()->setProperty(plain, "Value", "入力"));
-  EXPECT_EQ(browser()->getProperty(plain, "Value"), "入力");
 
   int box = indexOf("input", "Name", "box");
   EXPECT_EQ(browser()->getProperty(box, "Checked"), "false");
@@ -147,6 +159,28 @@ TEST_F(BrowserTest, WaitsForACompletePageAndReadsItsElements) {
     for (int c = 1; c <= props.size(); ++c)
       EXPECT_EQ(narrow[i][c], c == keep ? rows[i][c] : QString()) << i << c;
   }
+
+  // Guarded actions set what is still in place and refuse an element that
+  // changed place.
+  const ElementGuard guard{"input", "Name", "plain"};
+  ASSERT_TRUE(browser()->setProperty(plain, "Value", "入力", &guard));
+  EXPECT_EQ(browser()->getProperty(plain, "Value"), "入力");
+
+  // A script puts a password field where the text field was.
+  browser()->evaluate("var p=document.createElement('input');p.type="
+                      "'password';p.name='pw';document.body.insertBefore(p,"
+                      "document.body.firstChild);");
+  EXPECT_FALSE(browser()->setProperty(plain, "Value", "secret", &guard));
+  EXPECT_TRUE(browser()->elementChanged());
+  EXPECT_EQ(browser()->getProperty(plain, "Value"), "");
+  EXPECT_EQ(browser()->getProperty(plain + 1, "Value"), "入力");
+
+  // A refused click fails the page wait that follows it, once.
+  log.clear();
+  EXPECT_FALSE(browser()->Click(plain, &guard));
+  EXPECT_EQ(waitBrowser(kNet, 0), -1);
+  EXPECT_TRUE(log.contains("ページが変わったため押下しませんでした"));
+  EXPECT_EQ(waitBrowser(kNet, 0), 0);
 
   // A click on a link is waited for, and so is going back.
   const int link = indexOf("a", "innerText", "次へ");
@@ -192,7 +226,7 @@ TEST_F(BrowserTest, FailedPageWaitsLogWhy) {
   EXPECT_EQ(browser()->documentTitle(), "Top");
 }
 
-TEST_F(BrowserTest, StopEndsWaitsAndPausesWithinAPoll) {
+TEST_F(BrowserTest, StopEndsWaitsAndPausesWithinAPollOtherwiseTheyLast) {
   site->stallPath("/form", 3000);
   browser()->Navigate(site->q("/form"));
   QTimer::singleShot(200, [] { StopRequested = true; });
@@ -209,11 +243,9 @@ TEST_F(BrowserTest, StopEndsWaitsAndPausesWithinAPoll) {
   EXPECT_LT(t.elapsed(), 500);
   StopRequested = false;
   EXPECT_EQ(waitBrowser(kNet, 1), 0);
-}
 
-TEST_F(BrowserTest, PausesLastTheirTimeAndKeepEventsFlowing) {
-  QElapsedTimer t;
-  t.start();
+  // Without a stop, pauses last their time and keep events flowing.
+  t.restart();
   pauseSec(0);
   EXPECT_GE(t.elapsed(), 45);
   EXPECT_LT(t.elapsed(), 400);
@@ -235,22 +267,6 @@ TEST_F(BrowserTest, PausesLastTheirTimeAndKeepEventsFlowing) {
   EXPECT_EQ(DlgRequest, 0);
   EXPECT_TRUE(log.lines().isEmpty());
 }
-
-namespace {
-// Clicks the page's file input with the file-dialog service running, the
-// way a script does it.
-int handOff(WebBrowser *b, int input, const QString &path, bool logging) {
-  QTimer sansho;
-  sansho.setInterval(250);
-  QObject::connect(&sansho, &QTimer::timeout, [&] {
-    sansho.stop();
-    fillFileDialog(logging);
-    if (DlgRequest == 1)
-      sansho.start();
-  });
-  return requestFileChoice(path, &sansho, [&] { b->Click(input); });
-}
-} // namespace
 
 TEST_F(BrowserTest, FileChooserFilledAndUploadReceivedByteForByte) {
   LogCapture log;
@@ -342,31 +358,6 @@ TEST_F(BrowserTest, ChooserFoundByItsCaptionNeverOneOfOurWindows) {
   EXPECT_TRUE(log.lines().isEmpty());
 }
 
-TEST_F(BrowserTest, GuardedActionsRefuseAnElementThatChangedPlace) {
-  open("/");
-  const int plain = indexOf("input", "Name", "plain");
-  ASSERT_GT(plain, 0);
-  const ElementGuard guard{"input", "Name", "plain"};
-  EXPECT_TRUE(browser()->setProperty(plain, "Value", "typed", &guard));
-  EXPECT_EQ(browser()->getProperty(plain, "Value"), "typed");
-
-  // A script puts a password field where the text field was.
-  browser()->evaluate("var p=document.createElement('input');p.type="
-                      "'password';p.name='pw';document.body.insertBefore(p,"
-                      "document.body.firstChild);");
-  EXPECT_FALSE(browser()->setProperty(plain, "Value", "secret", &guard));
-  EXPECT_TRUE(browser()->elementChanged());
-  EXPECT_EQ(browser()->getProperty(plain, "Value"), "");
-  EXPECT_EQ(browser()->getProperty(plain + 1, "Value"), "typed");
-
-  // A refused click fails the page wait that follows it, once.
-  LogCapture log;
-  EXPECT_FALSE(browser()->Click(plain, &guard));
-  EXPECT_EQ(waitBrowser(kNet, 0), -1);
-  EXPECT_TRUE(log.contains("ページが変わったため押下しませんでした"));
-  EXPECT_EQ(waitBrowser(kNet, 0), 0);
-}
-
 TEST_F(BrowserTest, WindowSystemLayerFindsBoxesAndButtons) {
   QFileDialog dlg(nullptr, "ファイルの選択");
   dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -390,7 +381,7 @@ TEST_F(BrowserTest, WindowSystemLayerFindsBoxesAndButtons) {
   EXPECT_FALSE(isWindowVisible(h));
 }
 
-TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
+TEST_F(BrowserTest, ProgressBoxesNewWindowsAndThePlaceKeptAcrossRuns) {
   BrowserWindow *w = frmBrowser();
   w->showProgress(1, 3);
   EXPECT_EQ(w->picStatus->text(), "   33%");
@@ -415,37 +406,8 @@ TEST_F(BrowserTest, ProgressBoxesAndNewWindows) {
   EXPECT_TRUE(waitFor(
       [] { return frmBrowser2()->WebBrowser1->documentTitle() == "Popup"; }));
   unloadBrowser2();
-}
 
-// OK, Esc (like the close box) and a stop each end the wait; a stop after
-// 3 s would end one that did not.
-TEST_F(BrowserTest, ManualLoginPromptWaitsForOkEscOrAStop) {
-  const std::function<void()> enders[] = {
-      [] { frmManual()->Command1->click(); },
-      [] { QTest::keyClick(frmManual(), Qt::Key_Escape); },
-      [] { StopRequested = true; }};
-  for (int i = 0; i < 3; ++i) {
-    StopRequested = false;
-    QTimer::singleShot(300, [&] {
-      ASSERT_NE(frmManual(), nullptr);
-      enders[i]();
-    });
-    QTimer noHang;
-    noHang.setSingleShot(true);
-    QObject::connect(&noHang, &QTimer::timeout, [] { StopRequested = true; });
-    noHang.start(3000);
-    QElapsedTimer t;
-    t.start();
-    waitManualLogin();
-    EXPECT_GE(t.elapsed(), 250) << i;
-    EXPECT_EQ(StopRequested, i == 2) << i;
-    if (i == 0)
-      EXPECT_TRUE(ManualDone);
-    EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
-  }
-}
-
-TEST_F(BrowserTest, BrowserWindowKeepsItsPlaceAcrossRuns) {
+  // Its place is kept across runs.
   unloadBrowser();
   setting(SaveWindowPos) = "1";
   const QStringList place{"1500", "3000", "9000", "6000"};
@@ -466,6 +428,32 @@ TEST_F(BrowserTest, BrowserWindowKeepsItsPlaceAcrossRuns) {
   EXPECT_TRUE(frmBrowser()->isMinimized());
   unloadBrowser();
   setting(SaveWindowPos) = "0";
+}
+
+// OK, Esc (like the close box) and a stop each end the wait; a stop after
+// 3 s would end one that did not.
+TEST_F(BrowserTest, ManualLoginPromptWaitsForOkEscOrAStop) {
+  const std::function<void()> enders[] = {
+      [] { frmManual()->Command1->click(); },
+      [] { QTest::keyClick(frmManual(), Qt::Key_Escape); },
+      [] { StopRequested = true; }};
+  for (int i = 0; i < 3; ++i) {
+    StopRequested = false;
+    QTimer::singleShot(300, [&] {
+      ASSERT_NE(frmManual(), nullptr);
+      enders[i]();
+    });
+    QObject noHang; // the stop is dropped with it when the wait ended
+    QTimer::singleShot(3000, &noHang, [] { StopRequested = true; });
+    QElapsedTimer t;
+    t.start();
+    waitManualLogin();
+    EXPECT_GE(t.elapsed(), 250) << i;
+    EXPECT_EQ(StopRequested, i == 2) << i;
+    if (i == 0)
+      EXPECT_TRUE(ManualDone);
+    EXPECT_TRUE(waitFor([] { return frmManual() == nullptr; }));
+  }
 }
 
 int main(int argc, char **argv) { return runTestsWithApp(argc, argv); }

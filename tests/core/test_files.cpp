@@ -1,32 +1,20 @@
 #include "core/additems.h"
 #include "core/textfile.h"
 #include "core/urllist.h"
+#include "testsupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-namespace {
-void touch(const QString &path) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-} // namespace
-
 TEST(AddItems, SortedNamesFolderExpansionOrderAndCommaPathsRefused) {
   QTemporaryDir dir;
   const QString root = dir.path();
-  touch(root + "/b.jpg");
-  touch(root + "/a.jpg");
-  touch(root + "/f/one.jpg");
-  touch(root + "/f/sub/deep.jpg");
-  touch(root + "/f/sub/.hidden.jpg");
-  touch(root + "/f/.secret/x.jpg");
-  touch(root + "/f/two.jpg");
-  touch(root + "/f/a,b.jpg"); // a comma would split the list file's line
+  // The last one's comma would split the list file's line.
+  for (const char *f :
+       {"/b.jpg", "/a.jpg", "/f/one.jpg", "/f/sub/deep.jpg",
+        "/f/sub/.hidden.jpg", "/f/.secret/x.jpg", "/f/two.jpg", "/f/a,b.jpg"})
+    writeFile(root + f, {});
 
   QStringList got;
   int total = 0;
@@ -36,8 +24,7 @@ TEST(AddItems, SortedNamesFolderExpansionOrderAndCommaPathsRefused) {
   EXPECT_FALSE(out.limitReached);
   EXPECT_EQ(total, 5);
   ASSERT_EQ(got.size(), 5);
-  EXPECT_EQ(got[0], "/a.jpg");
-  EXPECT_EQ(got[1], "/b.jpg");
+  EXPECT_EQ(got.mid(0, 2), QStringList({"/a.jpg", "/b.jpg"}));
   // the folder's own files before its subfolder's, no hidden entries
   QStringList own = got.mid(2, 2);
   own.sort();
@@ -53,9 +40,7 @@ TEST(UrlList, AppendsOneRecordALineAndNeverRewrites) {
   const QString path = dir.filePath("UrlList.txt");
   ASSERT_TRUE(addUrlList(path, "/p/犬.jpg", "http://x/1.jpg"));
   ASSERT_TRUE(addUrlList(path, "/p/b.jpg", "http://x/a\tb\r\nc"));
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(QString::fromUtf8(f.readAll()),
+  EXPECT_EQ(QString::fromUtf8(readFile(path)),
             "/p/犬.jpg\thttp://x/1.jpg\r\n/p/b.jpg\thttp://x/a b  c\r\n");
 
   const QStringList odd = {"/a/tab\there.jpg",
@@ -72,12 +57,9 @@ TEST(UrlList, AppendsOneRecordALineAndNeverRewrites) {
 TEST(TextFile, LfCrLfCp932AndBrokenBytes) {
   QTemporaryDir dir;
   const QString path = dir.filePath("t.txt");
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   // A file from the original platform is in CP932: "ﾕｰｻﾞ" (half-width kana)
   // and "日本".
-  f.write("a\nb\r\n\r\n\xd5\xb0\xbb\xde\r\n\x93\xfa\x96\x7b");
-  f.close();
+  writeFile(path, "a\nb\r\n\r\n\xd5\xb0\xbb\xde\r\n\x93\xfa\x96\x7b");
   EXPECT_EQ(readTextLines(path), QStringList({"a", "b", "", "ﾕｰｻﾞ", "日本"}));
   // Bytes that are neither UTF-8 nor CP932 cost only themselves: the
   // readable text around them survives.

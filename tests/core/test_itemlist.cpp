@@ -13,13 +13,6 @@ QStringList names(const ItemListModel &m) {
     out << r.name;
   return out;
 }
-
-void fill(ItemListModel &m, const QStringList &files) {
-  QStringList paths;
-  for (const QString &f : files)
-    paths << "/data/" + f;
-  m.appendItems(paths, 5);
-}
 } // namespace
 
 TEST(ItemList, SaveLoadRoundTripKeepsStatusesAndPriorities) {
@@ -70,20 +63,8 @@ TEST(ItemList, DamagedLinesAreSkippedAndAMissingFileKeepsTheList) {
   EXPECT_EQ(m.itemCount(), 2);
 }
 
-TEST(ItemList, MoveBlocks) {
-  ItemListModel m;
-  fill(m, {"a", "b", "c", "d"});
-  EXPECT_EQ(m.moveItems(0, 0, true), 0); // first item up: unchanged
-  EXPECT_EQ(names(m), QStringList({"a", "b", "c", "d"}));
-  EXPECT_EQ(m.moveItems(1, 2, false), 2); // block of two down by one
-  EXPECT_EQ(names(m), QStringList({"a", "d", "b", "c"}));
-  EXPECT_EQ(m.moveItems(3, 2, false), 2); // at the bottom: unchanged
-  EXPECT_EQ(names(m), QStringList({"a", "d", "b", "c"}));
-  EXPECT_EQ(m.moveItems(1, 3, true), 0);
-  EXPECT_EQ(names(m), QStringList({"d", "b", "c", "a"}));
-}
-
-TEST(ItemList, HeaderSortToggles) {
+// A move keeps the blocks in order and ends the sorted state.
+TEST(ItemList, HeaderSortTogglesAndMovesBlocks) {
   ItemListModel m;
   m.appendItems({"/y/b", "/x/c", "/z/a", "/X/d"}, 5);
   m.sortByHeader(ColFolder);
@@ -96,14 +77,22 @@ TEST(ItemList, HeaderSortToggles) {
   EXPECT_EQ(m.headerText(ColFolder), "ﾌｫﾙﾀﾞ");
   EXPECT_EQ(m.headerText(ColName), "▲ﾌｧｲﾙ名");
   EXPECT_EQ(names(m), QStringList({"a", "b", "c", "d"}));
-  m.moveItems(0, 0, false);
+
+  EXPECT_EQ(m.moveItems(0, 0, true), 0); // first item up: unchanged
+  EXPECT_EQ(names(m), QStringList({"a", "b", "c", "d"}));
+  EXPECT_EQ(m.moveItems(1, 2, false), 2); // block of two down by one
+  EXPECT_EQ(names(m), QStringList({"a", "d", "b", "c"}));
   EXPECT_EQ(m.headerText(ColName), "ﾌｧｲﾙ名");
+  EXPECT_EQ(m.moveItems(3, 2, false), 2); // at the bottom: unchanged
+  EXPECT_EQ(names(m), QStringList({"a", "d", "b", "c"}));
+  EXPECT_EQ(m.moveItems(1, 3, true), 0);
+  EXPECT_EQ(names(m), QStringList({"d", "b", "c", "a"}));
 }
 
 // Clearing the marks instead is what every second run of a test relies on.
 TEST(ItemList, PurgeDoneRemovesTheDoneItemsUpToTheLast) {
   ItemListModel m;
-  fill(m, {"a", "b", "c"});
+  m.appendItems({"/d/a", "/d/b", "/d/c"}, 5);
   m.setStatus(0, "済");
   m.setStatus(2, "済");
   m.purgeDone(true);

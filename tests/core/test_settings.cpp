@@ -1,8 +1,8 @@
 #include "core/services.h"
 #include "core/settings.h"
 #include "core/textfile.h"
+#include "testsupport.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -20,14 +20,11 @@ void loadFrom(const QString &path, const QStringList *lines = nullptr) {
   loadSettings(path, kScreen);
 }
 
-// Every line present and empty.
-QStringList fullFile() { return QStringList(SettingCount); }
-
 } // namespace
 
 // Each row: the value the file holds, the value the program then uses.
 // Unreadable numbers and flags fall back to their defaults.
-TEST(Settings, NormalisationOfNumbersAndFlags) {
+TEST(Settings, NormalisationOfNumbersFlagsAndWindowPlaces) {
   struct Row {
     SettingId id;
     const char *written, *used;
@@ -43,7 +40,13 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
        {ShowAd, "0", "1"}, // another version
        {IniVersion, "0.53", "0.54"},
        {UseConfirmPress, "0", "0"},
-       {CocologTarget, "1", "1"}},
+       {CocologTarget, "1", "1"},
+       // Window places: a minimised window, junk, beyond the screen.
+       {MainLeft, "-32000", "-1"},
+       {MainTop, "junk", "0"},
+       {MainWidth, "99999", "0"},
+       {BrowserTop, "-5", "-1"},
+       {BrowserHeight, "", "3600"}},
       // A count below one or not whole, a time-out of zero or less: no
       // attempt at all or a page wait without end, so normalised.
       {{RetryCount, "-2", "1"},
@@ -66,7 +69,7 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
        {IniVersion, "junk", "0.54"}}};
   QTemporaryDir dir;
   for (const auto &rows : files) {
-    QStringList l = fullFile();
+    QStringList l(SettingCount); // every line present and empty
     for (const Row &r : rows)
       l[r.id] = QString::fromLatin1(r.written);
     loadFrom(dir.filePath("Sendora.ini"), &l);
@@ -76,7 +79,7 @@ TEST(Settings, NormalisationOfNumbersAndFlags) {
   }
 }
 
-TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
+TEST(Settings, TheWorkAreaClamp) {
   // Negative values stay; beyond the width (or height) they become 0.
   const struct {
     const char *in;
@@ -92,26 +95,12 @@ TEST(Settings, WindowPositionsAndTheWorkAreaClamp) {
     clampToWorkArea(kScreen, v, c.horizontal);
     EXPECT_EQ(v, c.out) << c.in;
   }
-
-  QTemporaryDir dir;
-  QStringList l = fullFile();
-  l[MainLeft] = "-32000"; // a minimised window
-  l[MainTop] = "junk";
-  l[MainWidth] = "99999";
-  l[BrowserTop] = "-5";
-  l[BrowserHeight] = "";
-  loadFrom(dir.filePath("Sendora.ini"), &l);
-  EXPECT_EQ(setting(MainLeft), "-1");
-  EXPECT_EQ(setting(MainTop), "0");
-  EXPECT_EQ(setting(MainWidth), "0");
-  EXPECT_EQ(setting(BrowserTop), "-1");
-  EXPECT_EQ(setting(BrowserHeight), "3600");
 }
 
 TEST(Settings, SaveAndLoadRoundTrip) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Sendora.ini");
-  QStringList l = fullFile();
+  QStringList l(SettingCount);
   for (int extra = 45; extra < 50; ++extra)
     l << QString("extra%1").arg(extra);
   l[BlogUrl] = "https://admin.blog.fc2.com/";
@@ -125,10 +114,7 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   const QStringList saved = readTextLines(path);
   ASSERT_EQ(saved.size(), 45); // lines 45 to 49 are dropped
   EXPECT_EQ(saved[MainTop], "-1");
-  QFile raw(path);
-  ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-  const QByteArray bytes = raw.readAll();
-  EXPECT_TRUE(bytes.startsWith("https://admin.blog.fc2.com/\r\n"));
+  EXPECT_TRUE(readFile(path).startsWith("https://admin.blog.fc2.com/\r\n"));
   // it holds the password: the user alone may read it
   EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0);
 
