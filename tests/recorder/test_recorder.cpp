@@ -269,11 +269,7 @@ TEST_F(Recording, ClicksThroughADecoySiteThenTheScriptUploads) {
   StopRequested = false;
   EXPECT_TRUE(runCustomScript(scriptHostOf(window())));
   StopRequested = true;
-  const auto got = byName(site.uploads());
-  ASSERT_EQ(got.size(), 2u);
-  for (const auto &f : files)
-    EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
-  EXPECT_EQ(statuses(), QStringList({"済", "済"}));
+  expectAllReceivedAndMarked(site.uploads());
 }
 } // namespace
 

@@ -142,11 +142,7 @@ TEST_F(Unattended, ALateChooserAHiddenInputAndAnUnwritableUrlList) {
   WebBrowser::chooserDelayMs = 1500;
   LogCapture log;
   startRun();
-  EXPECT_EQ(statuses(), QStringList({"済", "済", "済"}));
-  const auto got = byName(site.uploads());
-  ASSERT_EQ(got.size(), files.size());
-  for (const auto &f : files)
-    EXPECT_EQ(got.at(f.first), f.second) << f.first.toStdString();
+  expectAllReceivedAndMarked(site.uploads());
   EXPECT_EQ(
       log.count("URL対応リスト追加失敗(" + data.file("UrlList.txt") + ")"), 3);
   EXPECT_FALSE(log.contains("URL対応リスト追加完了"));

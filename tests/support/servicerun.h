@@ -33,14 +33,18 @@ protected:
   QStringList listFileLines() const;
   QStringList urlListLines() const;
   static QByteArray bytesFor(int seed, int size);
-  // Received uploads by file name, from fake::Upload records.
+  // Every queued file received byte for byte (fake::Upload records) and
+  // marked "済".
   template <class Uploads>
-  static std::map<QString, QByteArray> byName(const Uploads &uploads) {
-    std::map<QString, QByteArray> out;
+  void expectAllReceivedAndMarked(const Uploads &uploads) {
+    std::map<QString, QByteArray> got;
     for (const auto &u : uploads)
-      out[QString::fromStdString(u.filename)] =
+      got[QString::fromStdString(u.filename)] =
           QByteArray::fromStdString(u.bytes);
-    return out;
+    ASSERT_EQ(got.size(), files.size());
+    for (const auto &f : files)
+      EXPECT_EQ(got[f.first], f.second) << f.first.toStdString();
+    EXPECT_EQ(statuses(), QStringList(int(files.size()), "済"));
   }
 
   TempDataFolder data;
