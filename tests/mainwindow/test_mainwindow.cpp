@@ -62,13 +62,6 @@ protected:
 
 TEST_F(MainWindowTest, MenusHooksAndRunLockedCommands) {
   open();
-  const std::pair<const char *, const char *> keys[] = {
-      {"menu_save", "Ctrl+S"}, {"menu_close", "Ctrl+W"}, {"menu_all", "Ctrl+A"},
-      {"menu_start", "F5"},    {"menu_stop", "F9"},      {"menu_new", ""}};
-  for (const auto &[name, key] : keys)
-    EXPECT_EQ(action(name)->shortcut().toString(), QString::fromLatin1(key))
-        << name;
-  EXPECT_TRUE(action("menu_bar1")->isSeparator());
   EXPECT_FALSE(action("tb_del")->icon().isNull());
 
   // The end-of-run actions carry at most one mark.
@@ -245,12 +238,9 @@ TEST_F(MainWindowTest, HeaderClicksSortOnlyWithoutARun) {
   StopRequested = false;
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
   EXPECT_EQ(paths(*window->items()), QStringList({"/b/2.jpg", "/a/1.jpg"}));
-  EXPECT_EQ(window->items()->headerText(ColFolder), "ﾌｫﾙﾀﾞ");
-
   StopRequested = true;
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, folderHeader);
   EXPECT_EQ(paths(*window->items()), QStringList({"/a/1.jpg", "/b/2.jpg"}));
-  EXPECT_EQ(window->items()->headerText(ColFolder), "▲ﾌｫﾙﾀﾞ");
 }
 
 TEST_F(MainWindowTest, DeleteAsksFirstAndCancelKeepsEverything) {
