@@ -57,17 +57,11 @@ void shoot(QWidget *w, const QString &name) {
   EXPECT_EQ(cutOff(w), QStringList()) << qPrintable(name);
 }
 
-class Screenshots : public ::testing::Test {
-protected:
-  void SetUp() override {
-    setFastSettings();
-    setting(UserId) = "taro";
-    setting(Password) = "secret";
-  }
+TEST(Screenshots, EveryWindowWithEveryServicesOptions) {
   TempDataFolder data;
-};
-
-TEST_F(Screenshots, BlogSettingsForEveryService) {
+  setFastSettings();
+  setting(UserId) = "taro";
+  setting(Password) = "secret";
   setting(BlogUrl) = serviceTable()[SvcFc2].loginUrl;
   setting(HidePassword) = "1";
   KihonDialog d;
@@ -82,9 +76,8 @@ TEST_F(Screenshots, BlogSettingsForEveryService) {
   shoot(&d, "frmKihon_sonet");
   d.selectEntry(SvcAmeba + 1);
   shoot(&d, "frmKihon_ameba");
-}
+  d.close();
 
-TEST_F(Screenshots, EveryOtherWindow) {
   OptionDialog o;
   shoot(&o, "frmOption");
 
