@@ -44,12 +44,19 @@ protected:
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
   }
-  // The control that gets the focus when the window is active again after
-  // the message box.
-  static bool focusGoesTo(QWidget *window, QWidget *control) {
+  // OK refused with one message box; the window stays and the focus goes
+  // back to the box that needs mending once the window is active again.
+  void expectRefused(QWidget *window, QAbstractButton *ok, const QString &text,
+                     QWidget *box) {
+    const int before = modal.messages.size();
+    ok->click();
+    ASSERT_EQ(modal.messages.size(), before + 1) << qPrintable(text);
+    EXPECT_EQ(modal.lastMessage(), text);
     const QWidget *f = window->focusWidget();
-    return f && (f == control || control->isAncestorOf(f) ||
-                 f == control->focusProxy());
+    EXPECT_TRUE(f &&
+                (f == box || box->isAncestorOf(f) || f == box->focusProxy()))
+        << qPrintable(box->objectName());
+    EXPECT_TRUE(window->isVisible());
   }
   static QStringList savedLines() { return readTextLines(settingsPath()); }
   // The settings file holds every setting and these values among them.
@@ -66,9 +73,6 @@ protected:
     AccountBlog = blog;
     AccountUser = user;
     AccountPass = pass;
-  }
-  static QStringList exchanged() {
-    return {AccountBlog, AccountUser, AccountPass};
   }
   static QStringList lines(const QVector<AccountRow> &rows) {
     QStringList out;
@@ -223,13 +227,8 @@ TEST_F(DialogTest, ManualLoginHidesAndRestoresTheAccount) {
 TEST_F(DialogTest, OkChecksInOrderAndFocusesTheBox) {
   KihonDialog d;
   activate(&d);
-  auto pressOk = [&](const char *message, QWidget *focus) {
-    const int before = modal.messages.size();
-    d.cmdOK->click();
-    ASSERT_EQ(modal.messages.size(), before + 1) << message;
-    EXPECT_EQ(modal.lastMessage(), u(message));
-    EXPECT_TRUE(focusGoesTo(&d, focus)) << message;
-    EXPECT_TRUE(d.isVisible());
+  auto pressOk = [&](const char *message, QWidget *box) {
+    expectRefused(&d, d.cmdOK, u(message), box);
   };
 
   d.Combo1->setEditText("   ");
@@ -395,7 +394,7 @@ TEST_F(DialogTest, AccountFileRoundTripAndCancel) {
     d.mfgList->setCurrentCell(2, 0); // the added row, now third
     d.cmdOK->click();
     EXPECT_FALSE(AccountCancel);
-    EXPECT_EQ(exchanged(),
+    EXPECT_EQ(QStringList({AccountBlog, AccountUser, AccountPass}),
               QStringList({u("FC2ブログ"), u("花子"), u("ぱすわーど")}));
   }
   EXPECT_EQ(
@@ -414,7 +413,7 @@ TEST_F(DialogTest, AccountPreselectAndOkRules) {
     // OK right away hands back this very account
     d.cmdOK->click();
     EXPECT_FALSE(AccountCancel);
-    EXPECT_EQ(exchanged(), taro);
+    EXPECT_EQ(QStringList({AccountBlog, AccountUser, AccountPass}), taro);
   }
   {
     // Edited boxes without Update: handed back, the file keeps the row.
@@ -494,19 +493,14 @@ TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
       {d.txtRetry, "2.5"}, {d.txtTOut, "abc"},   {d.txtTOut, "0"},
       {d.txtTOut, "-3"}};
   for (const auto &[box, bad] : refused) {
+    SCOPED_TRACE(bad);
     const QString was = box->text();
     box->setText(bad);
-    const int before = modal.messages.size();
-    d.cmdOK->click();
-    ASSERT_EQ(modal.messages.size(), before + 1) << bad;
-    EXPECT_EQ(modal.lastMessage(), u("数値を入力"));
-    EXPECT_TRUE(focusGoesTo(&d, box)) << qPrintable(box->objectName());
+    expectRefused(&d, d.cmdOK, u("数値を入力"), box);
     box->setText(was);
   }
   d.txtSecTtl1->setText("   ");
-  d.cmdOK->click();
-  EXPECT_EQ(modal.lastMessage(), u("文字を入力"));
-  EXPECT_TRUE(focusGoesTo(&d, d.txtSecTtl1));
+  expectRefused(&d, d.cmdOK, u("文字を入力"), d.txtSecTtl1);
   EXPECT_EQ(setting(MainTop), "1200") << "nothing stored before OK passes";
 
   d.txtSecTtl1->setText(u(" 警告 "));
@@ -787,9 +781,7 @@ TEST_F(DialogTest, FirstStartLeadsToAConfiguredAccount) {
                {CheckUpload, "1"},
                {GooSize, "0"},
                {CocologTarget, "0"},
-               {Thumbnail, "1"},
-               {RetryCount, "3"},
-               {TimeOut, "30"}});
+               {Thumbnail, "1"}});
 
   // The next start shows nothing: the file is there and a caption known.
   saveSettings(settingsPath());

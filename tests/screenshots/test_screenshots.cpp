@@ -1,7 +1,5 @@
-// Renders every settings dialog and the main window on a real X server with
-// the Japanese fonts, keeps the pictures for a reviewer, and checks that no
-// caption is cut off: every label and button is at least as large as the
-// text it carries needs.
+// Every window on a real X server with the Japanese fonts: pictures for a
+// reviewer, and no caption cut off.
 #include "testsupport.h"
 
 #include "browser/browserwindow.h"
