@@ -85,8 +85,6 @@ protected:
   ModalScript modal;
 };
 
-// --- blog settings ----------------------------------------------------------
-
 // Names of the service-dependent controls that are enabled.
 QStringList enabledOptions(const KihonDialog &d) {
   QStringList on;
@@ -270,14 +268,14 @@ TEST_F(DialogTest, NameCheckLooksAtTheChoiceMadeNow) {
   const struct {
     int stored, chosen;
     const char *tool;
-    bool fc2Overwrite, accepted;
+    bool fc2Overwrite;
   } cases[] = {
       // from Ninja to FC2, the name box disabled
-      {SvcNinja, SvcFc2, "", false, true},
-      {SvcFc2, SvcNinja, "日記", false, true},
+      {SvcNinja, SvcFc2, "", false},
+      {SvcFc2, SvcNinja, "日記", false},
       // FC2's overwrite ticked without a caption is not asked for once
       // another service is chosen: its box is disabled
-      {SvcFc2, SvcJugem, "", true, true},
+      {SvcFc2, SvcJugem, "", true},
   };
   for (const auto &c : cases) {
     setting(BlogUrl) = serviceTable()[c.stored].loginUrl;
@@ -287,28 +285,7 @@ TEST_F(DialogTest, NameCheckLooksAtTheChoiceMadeNow) {
     d.selectEntry(c.chosen + 1);
     d.txtTool->setText(u(c.tool));
     d.cmdOK->click();
-    EXPECT_EQ(d.result() == QDialog::Accepted, c.accepted)
-        << c.stored << " to " << c.chosen;
-  }
-}
-
-TEST_F(DialogTest, OverwriteCaptionProposedByEngineVersion) {
-  const struct {
-    QString version;
-    QString caption;
-  } cases[] = {{"6", "Microsoft Internet Explorer"},
-               {"7", "Windows Internet Explorer"},
-               {"8", u(kScriptDialogCaption)},
-               {engineMajorVersion(), u(kScriptDialogCaption)},
-               {"9", ""}};
-  ASSERT_FALSE(engineMajorVersion().isEmpty());
-  for (const auto &c : cases) {
-    overrideBrowserMajorVersion(c.version);
-    KihonDialog d;
-    d.selectEntry(SvcFc2 + 1);
-    d.txtFc2OverTtl->clear();
-    d.chkFc2OverWrt->click();
-    EXPECT_EQ(d.txtFc2OverTtl->text(), c.caption) << qPrintable(c.version);
+    EXPECT_EQ(d.result(), QDialog::Accepted) << c.stored << " to " << c.chosen;
   }
 }
 
@@ -341,8 +318,6 @@ TEST_F(DialogTest, FocusSelectsTheWholeText) {
         << qPrintable(box->objectName());
   }
 }
-
-// --- account list -----------------------------------------------------------
 
 // A mouse click on a row, as the user makes it.
 void clickRow(QTableWidget *grid, int row) {
@@ -475,8 +450,6 @@ TEST_F(DialogTest, IdButtonExchangesTheAccount) {
   EXPECT_EQ(d.txtUser->text(), u("花子"));
 }
 
-// --- options ----------------------------------------------------------------
-
 TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
   setting(MainTop) = "1200";
   setting(BrowserWidth) = "6000";
@@ -544,22 +517,32 @@ TEST_F(DialogTest, OptionsTestButtonWaitsForTheTitleTest) {
   EXPECT_TRUE(savedLines().isEmpty()) << "saved only by OK";
 }
 
-// --- file-dialog title test ------------------------------------------------
-
-TEST_F(DialogTest, TitleTestPreselection) {
+// The engine's version picks the file chooser's caption that the title test
+// starts from, and the caption of the overwrite confirmation FC2 proposes.
+TEST_F(DialogTest, TitleTestPreselectionAndOverwriteCaption) {
   struct Case {
     QString stored, version;
-    QString checked, text;
+    QString checked, text, overwrite;
   } cases[] = {
-      {"", engineMajorVersion(), "Option4", u("ファイルの選択")},
-      {"", "7", "Option2", u("開く")},
-      {"", "8", "Option3", u("アップロードするファイルの選択")},
-      {u("開く"), "6", "Option2", u("開く")},
-      {u("別の題"), "", "Option4", u("別の題")},
+      {"", engineMajorVersion(), "Option4", u("ファイルの選択"),
+       u(kScriptDialogCaption)},
+      {"", "7", "Option2", u("開く"), "Windows Internet Explorer"},
+      {"", "8", "Option3", u("アップロードするファイルの選択"),
+       u(kScriptDialogCaption)},
+      {u("開く"), "6", "Option2", u("開く"), "Microsoft Internet Explorer"},
+      // a stored caption holds whatever the version
+      {u("別の題"), "9", "Option4", u("別の題"), ""},
   };
+  ASSERT_FALSE(engineMajorVersion().isEmpty());
   for (const Case &c : cases) {
-    setting(DlgTitle) = c.stored;
     overrideBrowserMajorVersion(c.version);
+    KihonDialog k;
+    k.selectEntry(SvcFc2 + 1);
+    k.txtFc2OverTtl->clear();
+    k.chkFc2OverWrt->click();
+    EXPECT_EQ(k.txtFc2OverTtl->text(), c.overwrite) << qPrintable(c.version);
+
+    setting(DlgTitle) = c.stored;
     TitleDialog t;
     for (QRadioButton *o : {t.Option1, t.Option2, t.Option3, t.Option4})
       EXPECT_EQ(o->isChecked(), o->objectName() == c.checked)
@@ -659,8 +642,6 @@ TEST_F(DialogTest, TitleTestFindsTheRealChooserOnTheRealPage) {
   EXPECT_FALSE(t.Timer1->isActive());
   EXPECT_FALSE(browserLoaded());
 }
-
-// --- start-up ---------------------------------------------------------------
 
 // A socket node at the path: it is there, nobody can open it (not even
 // root, whom permissions do not stop) and a rename can still replace it.

@@ -1,6 +1,5 @@
-// An unattended run as its user meets it: the day log files, the progress
-// in the status bar and the title, the summary and its desktop notification,
-// and the command line that a timer or cron job starts it with.
+// An unattended run as its user meets it, and the command line that a
+// timer or cron job starts it with.
 #include "privatebus.h"
 #include "servicerun.h"
 
