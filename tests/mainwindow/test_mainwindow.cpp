@@ -282,9 +282,8 @@ TEST_F(MainWindowTest, DeleteAsksFirstAndCancelKeepsEverything) {
             QStringList({",/p/c,5", ",/p/e,5"}));
 }
 
-// The order of a folder's files and the refusal of names with commas
-// belong to the adding itself; here the window's part: a drop reaches it,
-// new rows get the middle priority after the old ones, the sort mark goes.
+// The window's part of adding: a drop reaches it, new rows get the middle
+// priority after the old ones, the sort mark goes.
 TEST_F(MainWindowTest, DroppedPathsAreAddedAfterTheList) {
   const QString root = files.filePath("root");
   for (const char *f : {"root/a.jpg", "root/sub/c.jpg", "bad,name.jpg"})

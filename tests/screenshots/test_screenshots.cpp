@@ -4,12 +4,10 @@
 
 #include "browser/browserwindow.h"
 #include "browser/manuallogin.h"
-#include "core/paths.h"
 #include "core/services.h"
 #include "core/settings.h"
 #include "dialogs/accountdialog.h"
 #include "dialogs/customdialog.h"
-#include "dialogs/dialogs.h"
 #include "dialogs/kihondialog.h"
 #include "dialogs/optiondialog.h"
 #include "dialogs/titledialog.h"
