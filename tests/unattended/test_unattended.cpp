@@ -6,6 +6,7 @@
 #include "core/itemlist.h"
 #include "core/logfile.h"
 #include "core/settings.h"
+#include "core/textfile.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 #include "sites.h"
@@ -174,15 +175,6 @@ protected:
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
   }
 
-  QStringList queueStates() {
-    ItemListModel queue;
-    loadItemList(queue, folder.filePath("Default.sdr"));
-    QStringList s;
-    for (const ItemRow &r : queue.items())
-      s << r.status;
-    return s;
-  }
-
   QTemporaryDir folder;
   QString program;
   fake::FakeFc2 site;
@@ -210,7 +202,8 @@ TEST_F(CommandLine, ScheduledRunUploadsEverythingNotifiesAndExitsZero) {
   ASSERT_TRUE(startFake(notifications, FAKE_NOTIFICATIONS));
 
   EXPECT_EQ(run({"--run", "--quit-when-done"}), 0);
-  EXPECT_EQ(queueStates(), QStringList({"済", "済"}));
+  EXPECT_EQ(readTextLines(folder.filePath("Default.sdr")),
+            QStringList({"済," + a + ",5", "済," + b + ",5"}));
   EXPECT_EQ(site.storedFiles().size(), 2u);
 
   const QString logs = allLogText(folder.filePath("logs"));
@@ -242,7 +235,8 @@ TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
 
   // No notification service on the bus: skipped quietly.
   EXPECT_EQ(run({"--run", "--quit-when-done"}), 1);
-  EXPECT_EQ(queueStates(), QStringList({"済", ""}));
+  EXPECT_EQ(readTextLines(folder.filePath("Default.sdr")),
+            QStringList({"済," + done + ",5", "," + a + ",5"}));
   const QString logs = allLogText(folder.filePath("logs"));
   EXPECT_TRUE(logs.contains(" 実行結果: アップロード 0件  未完了 1件  経過 "))
       << qPrintable(logs);
