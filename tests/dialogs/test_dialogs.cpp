@@ -465,12 +465,28 @@ TEST_F(DialogTest, IdButtonExchangesTheAccount) {
   EXPECT_EQ(d.txtUser->text(), u("花子"));
 }
 
-TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
+TEST_F(DialogTest, OptionsTitleTestValidateStoreAndResetPositions) {
   setting(MainTop) = "1200";
   setting(BrowserWidth) = "6000";
   setting(SaveWindowPos) = "1";
   OptionDialog d;
   EXPECT_TRUE(d.chkView->isChecked());
+  d.txtDlgTtl1->setText(u("開く"));
+  bool disabledMeanwhile = false;
+  modal.onWindowOf<TitleDialog>([&](TitleDialog *t) {
+    disabledMeanwhile = !d.isEnabled() && !d.cmdOK->isEnabled();
+    // the caption typed in the options is what the test starts from
+    EXPECT_TRUE(t->Option2->isChecked());
+    t->Option4->click();
+    t->Text1->setText(u("独自の題"));
+    t->Command1->click();
+  });
+  d.Command1->click();
+  EXPECT_TRUE(disabledMeanwhile);
+  EXPECT_TRUE(d.isEnabled());
+  EXPECT_EQ(d.txtDlgTtl1->text(), u("独自の題"));
+  EXPECT_EQ(setting(DlgTitle), u("独自の題"));
+  EXPECT_TRUE(savedLines().isEmpty()) << "saved only by OK";
   activate(&d);
 
   // letters anywhere; a count that makes no whole attempt; a time-out that
@@ -510,26 +526,6 @@ TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
   c.txtLogin->setText("99");
   c.cmdCancel->click();
   EXPECT_EQ(setting(LoginWait), "1.5");
-}
-
-TEST_F(DialogTest, OptionsTestButtonWaitsForTheTitleTest) {
-  OptionDialog d;
-  d.txtDlgTtl1->setText(u("開く"));
-  bool disabledMeanwhile = false;
-  modal.onWindowOf<TitleDialog>([&](TitleDialog *t) {
-    disabledMeanwhile = !d.isEnabled() && !d.cmdOK->isEnabled();
-    // the caption typed in the options is what the test starts from
-    EXPECT_TRUE(t->Option2->isChecked());
-    t->Option4->click();
-    t->Text1->setText(u("独自の題"));
-    t->Command1->click();
-  });
-  d.Command1->click();
-  EXPECT_TRUE(disabledMeanwhile);
-  EXPECT_TRUE(d.isEnabled());
-  EXPECT_EQ(d.txtDlgTtl1->text(), u("独自の題"));
-  EXPECT_EQ(setting(DlgTitle), u("独自の題"));
-  EXPECT_TRUE(savedLines().isEmpty()) << "saved only by OK";
 }
 
 // The engine's version picks the file chooser's caption that the title test
