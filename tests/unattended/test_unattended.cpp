@@ -34,7 +34,7 @@ public slots:
   void open(const QUrl &url) { urls << url; }
 };
 
-TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
+TEST(LogFile, LinesWithCrLfEachDayInItsOwnFilePrunedAfterThirtyDays) {
   TempDataFolder data;
   const QDate day(2026, 3, 31);
   appendLogFile(QDateTime(day, QTime(23, 59, 58)), "ブラウザを開く");
@@ -51,15 +51,13 @@ TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
   EXPECT_EQ(readFile(data.file("logs/2026-04-01.log")),
             QStringLiteral("00:00:01 ブラウザを閉じる\r\n08:00:00 再開\r\n")
                 .toUtf8());
-}
 
-TEST(LogFile, PruningDeletesOnlyDayFilesOlderThanThirtyDays) {
-  QTemporaryDir dir;
+  const QString logs = data.file("logs");
   for (const char *name : {"2026-11-06.log", "2026-11-07.log", "2025-01-01.log",
                            "2026-12-07.log", "notes.log", "2026-11-01.log.bak"})
-    writeFile(dir.filePath(name), "x");
-  EXPECT_EQ(pruneLogFiles(dir.path(), QDate(2026, 12, 7)), 2);
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+    writeFile(logs + "/" + name, "x");
+  EXPECT_EQ(pruneLogFiles(logs, QDate(2026, 12, 7)), 4);
+  EXPECT_EQ(QDir(logs).entryList(QDir::Files, QDir::Name),
             QStringList({"2026-11-01.log.bak", "2026-11-07.log",
                          "2026-12-07.log", "notes.log"}));
 }
