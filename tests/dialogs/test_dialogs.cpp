@@ -208,7 +208,7 @@ TEST_F(DialogTest, AmebaAndCocologOptionSteps) {
   target(1, false);
 }
 
-TEST_F(DialogTest, ManualLoginHidesAndRestoresTheAccount) {
+TEST_F(DialogTest, ManualLoginAndCustomScriptTicks) {
   KihonDialog d;
   d.selectEntry(SvcFc2 + 1);
   d.txtUser->setText("taro");
@@ -231,10 +231,22 @@ TEST_F(DialogTest, ManualLoginHidesAndRestoresTheAccount) {
   EXPECT_EQ(setting(ManualLogin), "1");
   EXPECT_EQ(setting(BlogUrl), serviceTable()[SvcFc2].loginUrl);
 
-  // loading with manual login set opens with the boxes off
+  // Loading with manual login set opens with the boxes off; the custom
+  // script's designer opens only when the user ticks it.
+  int opened = 0;
+  customDesignerHook() = [&](QWidget *) { ++opened; };
+  setting(UseCustom) = "1";
   KihonDialog again;
   EXPECT_FALSE(again.txtUser->isEnabled());
   EXPECT_TRUE(again.chkManual->isChecked());
+  EXPECT_TRUE(again.chkCustom->isChecked());
+  EXPECT_EQ(opened, 0);
+  again.chkCustom->click(); // off
+  again.chkCustom->click(); // on
+  EXPECT_EQ(opened, 1);
+  // choosing a blog turns the custom script off
+  again.selectEntry(SvcFc2 + 1);
+  EXPECT_FALSE(again.chkCustom->isChecked());
 }
 
 TEST_F(DialogTest, OkChecksInOrderAndFocusesTheBox) {
@@ -302,21 +314,6 @@ TEST_F(DialogTest, NameCheckLooksAtTheChoiceMadeNow) {
     d.cmdOK->click();
     EXPECT_EQ(d.result(), QDialog::Accepted) << c.stored << " to " << c.chosen;
   }
-}
-
-TEST_F(DialogTest, CustomDesignerOpensOnlyWhenTheUserTicks) {
-  int opened = 0;
-  customDesignerHook() = [&](QWidget *) { ++opened; };
-  setting(UseCustom) = "1";
-  KihonDialog d;
-  EXPECT_TRUE(d.chkCustom->isChecked());
-  EXPECT_EQ(opened, 0);
-  d.chkCustom->click(); // off
-  d.chkCustom->click(); // on
-  EXPECT_EQ(opened, 1);
-  // choosing a blog turns the custom script off
-  d.selectEntry(SvcFc2 + 1);
-  EXPECT_FALSE(d.chkCustom->isChecked());
 }
 
 TEST_F(DialogTest, FocusSelectsTheWholeText) {
