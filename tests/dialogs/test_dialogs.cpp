@@ -739,7 +739,6 @@ TEST_F(DialogTest, FirstStartLeadsToAConfiguredAccount) {
   ASSERT_FALSE(modal.messages.isEmpty());
   EXPECT_EQ(modal.messages[0], u("基本情報を設定してください。"));
   EXPECT_EQ(setting(ShowAd), "1");
-  EXPECT_EQ(setting(DlgTitle), u("ファイルの選択"));
   // the defaults, not empty boxes read as "off" or "video"; FC2's
   // thumbnail on unless the user said otherwise
   expectSaved({{BlogUrl, serviceTable()[SvcFc2].loginUrl},
