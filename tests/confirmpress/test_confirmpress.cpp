@@ -14,14 +14,10 @@ namespace {
 
 const QString kJapaneseCaption = QStringLiteral("Web ページからのメッセージ");
 
-QString toolPath() {
-  return QCoreApplication::applicationDirPath() +
-         QStringLiteral("/ConfirmPress");
-}
-
 void startTool(QProcess &tool, const QStringList &arguments) {
   tool.setProcessChannelMode(QProcess::ForwardedChannels);
-  tool.start(toolPath(), arguments);
+  tool.start(QCoreApplication::applicationDirPath() + "/ConfirmPress",
+             arguments);
   ASSERT_TRUE(tool.waitForStarted(5000)) << qPrintable(tool.errorString());
 }
 

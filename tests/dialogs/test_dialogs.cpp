@@ -1,7 +1,5 @@
-// The settings dialogs and the start-up dialogs on the offscreen platform:
-// the service-aware blog settings, validation and focus, the account file,
-// the options, and the file-dialog title test against the real test page
-// and the real file chooser.
+// The settings dialogs and the start-up dialogs on the offscreen platform;
+// the title test against the real test page and the real file chooser.
 #include "modalscript.h"
 #include "testsupport.h"
 
@@ -46,12 +44,19 @@ protected:
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
   }
-  // The control that gets the focus when the window is active again after
-  // the message box.
-  static bool focusGoesTo(QWidget *window, QWidget *control) {
+  // OK refused with one message box; the window stays and the focus goes
+  // back to the box that needs mending once the window is active again.
+  void expectRefused(QWidget *window, QAbstractButton *ok, const QString &text,
+                     QWidget *box) {
+    const int before = modal.messages.size();
+    ok->click();
+    ASSERT_EQ(modal.messages.size(), before + 1) << qPrintable(text);
+    EXPECT_EQ(modal.lastMessage(), text);
     const QWidget *f = window->focusWidget();
-    return f && (f == control || control->isAncestorOf(f) ||
-                 f == control->focusProxy());
+    EXPECT_TRUE(f &&
+                (f == box || box->isAncestorOf(f) || f == box->focusProxy()))
+        << qPrintable(box->objectName());
+    EXPECT_TRUE(window->isVisible());
   }
   static QStringList savedLines() { return readTextLines(settingsPath()); }
   // The settings file holds every setting and these values among them.
@@ -69,8 +74,22 @@ protected:
     AccountUser = user;
     AccountPass = pass;
   }
-  static QStringList exchanged() {
-    return {AccountBlog, AccountUser, AccountPass};
+  // Plays the user at start-up, keeping the names of the windows shown:
+  // the blog settings get an FC2 account, the title test ends as it stands.
+  void answerStartup(QStringList &shown) {
+    modal.onWindow = [&shown](QWidget *w) {
+      shown << w->objectName();
+      if (auto *k = qobject_cast<KihonDialog *>(w)) {
+        EXPECT_TRUE(k->chkFilter->isChecked()) << "the password starts hidden";
+        k->selectEntry(SvcFc2 + 1);
+        k->txtUser->setText("taro");
+        k->txtPass->setText("pw");
+        k->cmdOK->click();
+      } else if (auto *t = qobject_cast<TitleDialog *>(w)) {
+        t->Command1->click();
+      }
+      return true;
+    };
   }
   static QStringList lines(const QVector<AccountRow> &rows) {
     QStringList out;
@@ -79,11 +98,8 @@ protected:
     return out;
   }
   TempDataFolder data;
-  // Answers the message boxes and hands other windows to the test.
   ModalScript modal;
 };
-
-// --- blog settings ----------------------------------------------------------
 
 // Names of the service-dependent controls that are enabled.
 QStringList enabledOptions(const KihonDialog &d) {
@@ -158,7 +174,6 @@ TEST_F(DialogTest, LoadShowsTheStoredBlogAndAccount) {
   KihonDialog d;
   EXPECT_EQ(d.Combo1->currentIndex(), 0);
   EXPECT_EQ(d.Combo1->currentText(), setting(BlogUrl));
-  EXPECT_TRUE(d.txtTool->isEnabled());
   // Ninja: overwriting leaves no room for the URL list; unticking swaps
   for (const bool over : {true, false, true}) {
     EXPECT_EQ(d.chkCheck->isEnabled(), over);
@@ -193,7 +208,7 @@ TEST_F(DialogTest, AmebaAndCocologOptionSteps) {
   target(1, false);
 }
 
-TEST_F(DialogTest, ManualLoginHidesAndRestoresTheAccount) {
+TEST_F(DialogTest, ManualLoginAndCustomScriptTicks) {
   KihonDialog d;
   d.selectEntry(SvcFc2 + 1);
   d.txtUser->setText("taro");
@@ -216,22 +231,29 @@ TEST_F(DialogTest, ManualLoginHidesAndRestoresTheAccount) {
   EXPECT_EQ(setting(ManualLogin), "1");
   EXPECT_EQ(setting(BlogUrl), serviceTable()[SvcFc2].loginUrl);
 
-  // loading with manual login set opens with the boxes off
+  // Loading with manual login set opens with the boxes off; the custom
+  // script's designer opens only when the user ticks it.
+  int opened = 0;
+  customDesignerHook() = [&](QWidget *) { ++opened; };
+  setting(UseCustom) = "1";
   KihonDialog again;
   EXPECT_FALSE(again.txtUser->isEnabled());
   EXPECT_TRUE(again.chkManual->isChecked());
+  EXPECT_TRUE(again.chkCustom->isChecked());
+  EXPECT_EQ(opened, 0);
+  again.chkCustom->click(); // off
+  again.chkCustom->click(); // on
+  EXPECT_EQ(opened, 1);
+  // choosing a blog turns the custom script off
+  again.selectEntry(SvcFc2 + 1);
+  EXPECT_FALSE(again.chkCustom->isChecked());
 }
 
 TEST_F(DialogTest, OkChecksInOrderAndFocusesTheBox) {
   KihonDialog d;
   activate(&d);
-  auto pressOk = [&](const char *message, QWidget *focus) {
-    const int before = modal.messages.size();
-    d.cmdOK->click();
-    ASSERT_EQ(modal.messages.size(), before + 1) << message;
-    EXPECT_EQ(modal.lastMessage(), u(message));
-    EXPECT_TRUE(focusGoesTo(&d, focus)) << message;
-    EXPECT_TRUE(d.isVisible());
+  auto pressOk = [&](const char *message, QWidget *box) {
+    expectRefused(&d, d.cmdOK, u(message), box);
   };
 
   d.Combo1->setEditText("   ");
@@ -273,16 +295,14 @@ TEST_F(DialogTest, NameCheckLooksAtTheChoiceMadeNow) {
   const struct {
     int stored, chosen;
     const char *tool;
-    bool fc2Overwrite, accepted;
+    bool fc2Overwrite;
   } cases[] = {
       // from Ninja to FC2, the name box disabled
-      {SvcNinja, SvcFc2, "", false, true},
-      {SvcFc2, SvcNinja, "日記", false, true},
-      // Webry's name box is disabled and never asked for
-      {SvcWebry, SvcWebry, "", false, true},
+      {SvcNinja, SvcFc2, "", false},
+      {SvcFc2, SvcNinja, "日記", false},
       // FC2's overwrite ticked without a caption is not asked for once
       // another service is chosen: its box is disabled
-      {SvcFc2, SvcJugem, "", true, true},
+      {SvcFc2, SvcJugem, "", true},
   };
   for (const auto &c : cases) {
     setting(BlogUrl) = serviceTable()[c.stored].loginUrl;
@@ -292,66 +312,24 @@ TEST_F(DialogTest, NameCheckLooksAtTheChoiceMadeNow) {
     d.selectEntry(c.chosen + 1);
     d.txtTool->setText(u(c.tool));
     d.cmdOK->click();
-    EXPECT_EQ(d.result() == QDialog::Accepted, c.accepted)
-        << c.stored << " to " << c.chosen;
+    EXPECT_EQ(d.result(), QDialog::Accepted) << c.stored << " to " << c.chosen;
   }
-}
-
-TEST_F(DialogTest, OverwriteCaptionProposedByEngineVersion) {
-  const struct {
-    QString version;
-    QString caption;
-  } cases[] = {{"6", "Microsoft Internet Explorer"},
-               {"7", "Windows Internet Explorer"},
-               {"8", u(kScriptDialogCaption)},
-               {engineMajorVersion(), u(kScriptDialogCaption)},
-               {"9", ""}};
-  ASSERT_FALSE(engineMajorVersion().isEmpty());
-  for (const auto &c : cases) {
-    overrideBrowserMajorVersion(c.version);
-    KihonDialog d;
-    d.selectEntry(SvcFc2 + 1);
-    d.txtFc2OverTtl->clear();
-    d.chkFc2OverWrt->click();
-    EXPECT_EQ(d.txtFc2OverTtl->text(), c.caption) << qPrintable(c.version);
-  }
-}
-
-TEST_F(DialogTest, CustomDesignerOpensOnlyWhenTheUserTicks) {
-  int opened = 0;
-  customDesignerHook() = [&](QWidget *) { ++opened; };
-  setting(UseCustom) = "1";
-  KihonDialog d;
-  EXPECT_TRUE(d.chkCustom->isChecked());
-  EXPECT_EQ(opened, 0);
-  d.chkCustom->click(); // off
-  d.chkCustom->click(); // on
-  EXPECT_EQ(opened, 1);
-  // choosing a blog turns the custom script off
-  d.selectEntry(SvcFc2 + 1);
-  EXPECT_FALSE(d.chkCustom->isChecked());
 }
 
 TEST_F(DialogTest, FocusSelectsTheWholeText) {
   KihonDialog k;
   k.selectEntry(SvcSeesaa + 1);
-  activate(&k);
-  for (QLineEdit *box : {k.txtUser, k.txtPass, k.txtTool, k.txtDir}) {
+  OptionDialog o;
+  for (QLineEdit *box :
+       {k.txtUser, k.txtPass, k.txtTool, k.txtDir, o.txtDlgTtl1}) {
+    activate(box->window());
     box->setText(u("全部選ぶ"));
     box->setFocus();
     QTest::qWait(20);
     EXPECT_EQ(box->selectedText(), u("全部選ぶ"))
         << qPrintable(box->objectName());
   }
-  k.hide();
-  OptionDialog o;
-  activate(&o);
-  o.txtDlgTtl1->setFocus();
-  QTest::qWait(20);
-  EXPECT_EQ(o.txtDlgTtl1->selectedText(), o.txtDlgTtl1->text());
 }
-
-// --- account list -----------------------------------------------------------
 
 // A mouse click on a row, as the user makes it.
 void clickRow(QTableWidget *grid, int row) {
@@ -403,15 +381,13 @@ TEST_F(DialogTest, AccountFileRoundTripAndCancel) {
     d.mfgList->setCurrentCell(2, 0); // the added row, now third
     d.cmdOK->click();
     EXPECT_FALSE(AccountCancel);
-    EXPECT_EQ(exchanged(),
+    EXPECT_EQ(QStringList({AccountBlog, AccountUser, AccountPass}),
               QStringList({u("FC2ブログ"), u("花子"), u("ぱすわーど")}));
   }
   EXPECT_EQ(
       QString::fromUtf8(readFile(file)),
       u("FC2ブログ,太郎,パス\r\na,更新後,c\r\nFC2ブログ,花子,ぱすわーど\r\n"));
-  EXPECT_EQ(QFile(file).permissions() & (QFile::ReadGroup | QFile::ReadOther |
-                                         QFile::WriteGroup | QFile::WriteOther),
-            QFile::Permissions());
+  EXPECT_EQ(QFile(file).permissions() & 0x0077, 0) << "for the owner only";
 }
 
 TEST_F(DialogTest, AccountPreselectAndOkRules) {
@@ -424,7 +400,7 @@ TEST_F(DialogTest, AccountPreselectAndOkRules) {
     // OK right away hands back this very account
     d.cmdOK->click();
     EXPECT_FALSE(AccountCancel);
-    EXPECT_EQ(exchanged(), taro);
+    EXPECT_EQ(QStringList({AccountBlog, AccountUser, AccountPass}), taro);
   }
   {
     // Edited boxes without Update: handed back, the file keeps the row.
@@ -486,15 +462,28 @@ TEST_F(DialogTest, IdButtonExchangesTheAccount) {
   EXPECT_EQ(d.txtUser->text(), u("花子"));
 }
 
-// --- options ----------------------------------------------------------------
-
-TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
+TEST_F(DialogTest, OptionsTitleTestValidateStoreAndResetPositions) {
   setting(MainTop) = "1200";
   setting(BrowserWidth) = "6000";
   setting(SaveWindowPos) = "1";
   OptionDialog d;
-  EXPECT_EQ(d.txtDlgTtl1->text(), u("ファイルの選択"));
   EXPECT_TRUE(d.chkView->isChecked());
+  d.txtDlgTtl1->setText(u("開く"));
+  bool disabledMeanwhile = false;
+  modal.onWindowOf<TitleDialog>([&](TitleDialog *t) {
+    disabledMeanwhile = !d.isEnabled() && !d.cmdOK->isEnabled();
+    // the caption typed in the options is what the test starts from
+    EXPECT_TRUE(t->Option2->isChecked());
+    t->Option4->click();
+    t->Text1->setText(u("独自の題"));
+    t->Command1->click();
+  });
+  d.Command1->click();
+  EXPECT_TRUE(disabledMeanwhile);
+  EXPECT_TRUE(d.isEnabled());
+  EXPECT_EQ(d.txtDlgTtl1->text(), u("独自の題"));
+  EXPECT_EQ(setting(DlgTitle), u("独自の題"));
+  EXPECT_TRUE(savedLines().isEmpty()) << "saved only by OK";
   activate(&d);
 
   // letters anywhere; a count that makes no whole attempt; a time-out that
@@ -505,19 +494,14 @@ TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
       {d.txtRetry, "2.5"}, {d.txtTOut, "abc"},   {d.txtTOut, "0"},
       {d.txtTOut, "-3"}};
   for (const auto &[box, bad] : refused) {
+    SCOPED_TRACE(bad);
     const QString was = box->text();
     box->setText(bad);
-    const int before = modal.messages.size();
-    d.cmdOK->click();
-    ASSERT_EQ(modal.messages.size(), before + 1) << bad;
-    EXPECT_EQ(modal.lastMessage(), u("数値を入力"));
-    EXPECT_TRUE(focusGoesTo(&d, box)) << qPrintable(box->objectName());
+    expectRefused(&d, d.cmdOK, u("数値を入力"), box);
     box->setText(was);
   }
   d.txtSecTtl1->setText("   ");
-  d.cmdOK->click();
-  EXPECT_EQ(modal.lastMessage(), u("文字を入力"));
-  EXPECT_TRUE(focusGoesTo(&d, d.txtSecTtl1));
+  expectRefused(&d, d.cmdOK, u("文字を入力"), d.txtSecTtl1);
   EXPECT_EQ(setting(MainTop), "1200") << "nothing stored before OK passes";
 
   d.txtSecTtl1->setText(u(" 警告 "));
@@ -541,42 +525,32 @@ TEST_F(DialogTest, OptionsValidateStoreAndResetPositions) {
   EXPECT_EQ(setting(LoginWait), "1.5");
 }
 
-TEST_F(DialogTest, OptionsTestButtonWaitsForTheTitleTest) {
-  OptionDialog d;
-  d.txtDlgTtl1->setText(u("開く"));
-  bool disabledMeanwhile = false;
-  modal.onWindowOf<TitleDialog>([&](TitleDialog *t) {
-    disabledMeanwhile = !d.isEnabled() && !d.cmdOK->isEnabled();
-    // the caption typed in the options is what the test starts from
-    EXPECT_TRUE(t->Option2->isChecked());
-    t->Option4->click();
-    t->Text1->setText(u("独自の題"));
-    t->Command1->click();
-  });
-  d.Command1->click();
-  EXPECT_TRUE(disabledMeanwhile);
-  EXPECT_TRUE(d.isEnabled());
-  EXPECT_EQ(d.txtDlgTtl1->text(), u("独自の題"));
-  EXPECT_EQ(setting(DlgTitle), u("独自の題"));
-  EXPECT_TRUE(savedLines().isEmpty()) << "saved only by OK";
-}
-
-// --- file-dialog title test ------------------------------------------------
-
-TEST_F(DialogTest, TitleTestPreselection) {
+// The engine's version picks the file chooser's caption that the title test
+// starts from, and the caption of the overwrite confirmation FC2 proposes.
+TEST_F(DialogTest, TitleTestPreselectionAndOverwriteCaption) {
   struct Case {
     QString stored, version;
-    QString checked, text;
+    QString checked, text, overwrite;
   } cases[] = {
-      {"", engineMajorVersion(), "Option4", u("ファイルの選択")},
-      {"", "7", "Option2", u("開く")},
-      {"", "8", "Option3", u("アップロードするファイルの選択")},
-      {u("開く"), "6", "Option2", u("開く")},
-      {u("別の題"), "", "Option4", u("別の題")},
+      {"", engineMajorVersion(), "Option4", u("ファイルの選択"),
+       u(kScriptDialogCaption)},
+      {"", "7", "Option2", u("開く"), "Windows Internet Explorer"},
+      {"", "8", "Option3", u("アップロードするファイルの選択"),
+       u(kScriptDialogCaption)},
+      {u("開く"), "6", "Option2", u("開く"), "Microsoft Internet Explorer"},
+      // a stored caption holds whatever the version
+      {u("別の題"), "9", "Option4", u("別の題"), ""},
   };
+  ASSERT_FALSE(engineMajorVersion().isEmpty());
   for (const Case &c : cases) {
-    setting(DlgTitle) = c.stored;
     overrideBrowserMajorVersion(c.version);
+    KihonDialog k;
+    k.selectEntry(SvcFc2 + 1);
+    k.txtFc2OverTtl->clear();
+    k.chkFc2OverWrt->click();
+    EXPECT_EQ(k.txtFc2OverTtl->text(), c.overwrite) << qPrintable(c.version);
+
+    setting(DlgTitle) = c.stored;
     TitleDialog t;
     for (QRadioButton *o : {t.Option1, t.Option2, t.Option3, t.Option4})
       EXPECT_EQ(o->isChecked(), o->objectName() == c.checked)
@@ -677,8 +651,6 @@ TEST_F(DialogTest, TitleTestFindsTheRealChooserOnTheRealPage) {
   EXPECT_FALSE(browserLoaded());
 }
 
-// --- start-up ---------------------------------------------------------------
-
 // A socket node at the path: it is there, nobody can open it (not even
 // root, whom permissions do not stop) and a rename can still replace it.
 void makeUnreadable(const QString &path) {
@@ -702,12 +674,7 @@ TEST_F(DialogTest, UnreadableDataFilesAreReportedAndKept) {
     return message.startsWith(path + u(" を読み込めません("));
   };
   QStringList shown;
-  modal.onWindow = [&](QWidget *w) {
-    shown << w->objectName();
-    if (auto *t = qobject_cast<TitleDialog *>(w))
-      t->Command1->click();
-    return true;
-  };
+  answerStartup(shown);
 
   // Not a first start: no blog settings, the user told, the file kept.
   clearSettings();
@@ -766,29 +733,12 @@ TEST_F(DialogTest, UnreadableDataFilesAreReportedAndKept) {
 TEST_F(DialogTest, FirstStartLeadsToAConfiguredAccount) {
   clearSettings();
   QStringList order;
-  modal.onWindow = [&](QWidget *w) {
-    if (auto *k = qobject_cast<KihonDialog *>(w)) {
-      order << "kihon";
-      EXPECT_TRUE(k->chkFilter->isChecked()) << "the password starts hidden";
-      k->selectEntry(SvcFc2 + 1);
-      k->txtUser->setText("taro");
-      k->txtPass->setText("pw");
-      k->cmdOK->click();
-      return true;
-    }
-    if (auto *t = qobject_cast<TitleDialog *>(w)) {
-      order << "title";
-      t->Command1->click();
-      return true;
-    }
-    return false;
-  };
+  answerStartup(order);
   loadSettings(settingsPath(), WorkArea{28800, 16200}, startupSettingsHooks());
-  EXPECT_EQ(order, QStringList({"kihon", "title"}));
+  EXPECT_EQ(order, QStringList({"frmKihon", "frmTitle"}));
   ASSERT_FALSE(modal.messages.isEmpty());
   EXPECT_EQ(modal.messages[0], u("基本情報を設定してください。"));
   EXPECT_EQ(setting(ShowAd), "1");
-  EXPECT_EQ(setting(DlgTitle), u("ファイルの選択"));
   // the defaults, not empty boxes read as "off" or "video"; FC2's
   // thumbnail on unless the user said otherwise
   expectSaved({{BlogUrl, serviceTable()[SvcFc2].loginUrl},
@@ -798,9 +748,7 @@ TEST_F(DialogTest, FirstStartLeadsToAConfiguredAccount) {
                {CheckUpload, "1"},
                {GooSize, "0"},
                {CocologTarget, "0"},
-               {Thumbnail, "1"},
-               {RetryCount, "3"},
-               {TimeOut, "30"}});
+               {Thumbnail, "1"}});
 
   // The next start shows nothing: the file is there and a caption known.
   saveSettings(settingsPath());

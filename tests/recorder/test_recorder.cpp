@@ -1,7 +1,5 @@
-// Recording the user-defined script: the choice of tag, attribute and
-// search text on hand-made snapshots; then a recording made with real
-// clicks and key presses on a blog full of decoys, saved and run end to
-// end, with pictures of the designer and the recorder on the way.
+// Recording the user-defined script, on snapshots and then with real clicks
+// and key presses on a blog full of decoys, saved and run end to end.
 #include "servicerun.h"
 
 #include "browser/browserwindow.h"

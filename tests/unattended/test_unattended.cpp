@@ -1,14 +1,12 @@
-// An unattended run as its user meets it: the day log files, the progress
-// in the status bar and the title, the summary and its desktop notification,
-// and the command line that a timer or cron job starts it with.
+// An unattended run as its user meets it, and the command line that a
+// timer or cron job starts it with.
 #include "privatebus.h"
 #include "servicerun.h"
 
 #include "core/itemlist.h"
 #include "core/logfile.h"
-#include "core/paths.h"
-#include "core/runlog.h"
 #include "core/settings.h"
+#include "core/textfile.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rundriver.h"
 #include "sites.h"
@@ -36,7 +34,7 @@ public slots:
   void open(const QUrl &url) { urls << url; }
 };
 
-TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
+TEST(LogFile, LinesWithCrLfEachDayInItsOwnFilePrunedAfterThirtyDays) {
   TempDataFolder data;
   const QDate day(2026, 3, 31);
   appendLogFile(QDateTime(day, QTime(23, 59, 58)), "ブラウザを開く");
@@ -53,15 +51,13 @@ TEST(LogFile, LinesAsWrittenWithCrLfTheNextDayInItsOwnFile) {
   EXPECT_EQ(readFile(data.file("logs/2026-04-01.log")),
             QStringLiteral("00:00:01 ブラウザを閉じる\r\n08:00:00 再開\r\n")
                 .toUtf8());
-}
 
-TEST(LogFile, PruningDeletesOnlyDayFilesOlderThanThirtyDays) {
-  QTemporaryDir dir;
+  const QString logs = data.file("logs");
   for (const char *name : {"2026-11-06.log", "2026-11-07.log", "2025-01-01.log",
                            "2026-12-07.log", "notes.log", "2026-11-01.log.bak"})
-    writeFile(dir.filePath(name), "x");
-  EXPECT_EQ(pruneLogFiles(dir.path(), QDate(2026, 12, 7)), 2);
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+    writeFile(logs + "/" + name, "x");
+  EXPECT_EQ(pruneLogFiles(logs, QDate(2026, 12, 7)), 4);
+  EXPECT_EQ(QDir(logs).entryList(QDir::Files, QDir::Name),
             QStringList({"2026-11-01.log.bak", "2026-11-07.log",
                          "2026-12-07.log", "notes.log"}));
 }
@@ -134,8 +130,7 @@ TEST_F(ServiceRunTest, StatusBarAndTitleFollowTheRunAndTheSummaryEndsIt) {
 // then its data folder too.
 class CommandLine : public ::testing::Test {
 protected:
-  // The program and the fake notification service meet on a bus of
-  // their own.
+  // The program and the fake notification service share a private bus.
   static void SetUpTestSuite() {
     static PrivateBus bus;
     static const bool started = bus.start();
@@ -178,15 +173,6 @@ protected:
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
   }
 
-  QStringList queueStates() {
-    ItemListModel queue;
-    loadItemList(queue, folder.filePath("Default.sdr"));
-    QStringList s;
-    for (const ItemRow &r : queue.items())
-      s << r.status;
-    return s;
-  }
-
   QTemporaryDir folder;
   QString program;
   fake::FakeFc2 site;
@@ -214,12 +200,12 @@ TEST_F(CommandLine, ScheduledRunUploadsEverythingNotifiesAndExitsZero) {
   ASSERT_TRUE(startFake(notifications, FAKE_NOTIFICATIONS));
 
   EXPECT_EQ(run({"--run", "--quit-when-done"}), 0);
-  EXPECT_EQ(queueStates(), QStringList({"済", "済"}));
+  EXPECT_EQ(readTextLines(folder.filePath("Default.sdr")),
+            QStringList({"済," + a + ",5", "済," + b + ",5"}));
   EXPECT_EQ(site.storedFiles().size(), 2u);
 
   const QString logs = allLogText(folder.filePath("logs"));
   EXPECT_FALSE(QFile::exists(folder.filePath("logs/2000-01-01.log")));
-  EXPECT_TRUE(logs.contains(" ブラウザを開く\r\n")) << qPrintable(logs);
   const QRegularExpression summary(
       "\\d\\d:\\d\\d:\\d\\d 実行結果: アップロード 2件  未完了 0件  経過 "
       "\\d+:\\d\\d:\\d\\d\r\n$");
@@ -247,7 +233,8 @@ TEST_F(CommandLine, ItemThatCannotBeDoneEndsTheRunWithStatusOne) {
 
   // No notification service on the bus: skipped quietly.
   EXPECT_EQ(run({"--run", "--quit-when-done"}), 1);
-  EXPECT_EQ(queueStates(), QStringList({"済", ""}));
+  EXPECT_EQ(readTextLines(folder.filePath("Default.sdr")),
+            QStringList({"済," + done + ",5", "," + a + ",5"}));
   const QString logs = allLogText(folder.filePath("logs"));
   EXPECT_TRUE(logs.contains(" 実行結果: アップロード 0件  未完了 1件  経過 "))
       << qPrintable(logs);
