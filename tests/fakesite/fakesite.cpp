@@ -155,17 +155,6 @@ void FakeSite::addPages(const std::vector<Page> &pages) {
   }
 }
 
-Page FakeSite::loginPost(const std::string &path, const std::string &title,
-                         std::function<bool(const Visit &)> right,
-                         const std::string &next,
-                         std::function<std::string(bool)> form) {
-  return {"POST", path, title, Gate::Open, [=](Visit &v) {
-            const bool ok = right(v);
-            setLoggedIn(v.session, ok);
-            return ok ? v.redirect(next) : form(true);
-          }};
-}
-
 std::string FakeSite::link(const std::string &href, const std::string &text) {
   return "<a href=\"" + escape(href) + "\">" + escape(text) + "</a>";
 }

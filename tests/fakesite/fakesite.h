@@ -102,12 +102,6 @@ public:
                  const std::map<std::string, Action> &actions = {});
   // A template filled in for this visit.
   std::string render(const std::string &tpl, Visit &v) const;
-  // A login post: right credentials log the session in and go on to `next`;
-  // wrong ones log it out and show `form`.
-  Page loginPost(const std::string &path, const std::string &title,
-                 std::function<bool(const Visit &)> right,
-                 const std::string &next,
-                 std::function<std::string(bool failed)> form);
 
   // --- HTML pieces for actions --------------------------------------------
   static std::string link(const std::string &href, const std::string &text);

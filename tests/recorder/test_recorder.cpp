@@ -80,31 +80,6 @@ TEST(ChooseLocator, FindsExactlyTheClickedElementByTheRunnersRules) {
 
 // --- a user in the recorder's browser ----------------------------------
 
-// Pages with decoys around the elements the recording wants, served by the
-// generic fake blog beside its own pages; the upload goes to its handler.
-const std::map<std::string, std::string> kDecoyPages = {
-    {"/d/top", R"(<a href="/d/help">サインインの方法</a>
-<a href="/d/login">サインイン</a>)"},
-    {"/d/login", R"(<form action="/d/help"><input name="user_id">
-<input type="submit" value="ログイン"></form>
-<form method="post" action="/d/login"><input name="user_id">
-<input type="password" name="user_pw">
-<input type="submit" name="do_login" value="ログイン"></form>)"},
-    {"/d/home", R"(<a href="/d/help">ファイル管理の説明</a>
-<button type="button">詳細</button><button type="button" id="twin">詳細</button>
-<a href="/d/page1"><img src="/img/login.png" alt="ファイル管理"></a>)"},
-    {"/d/page1", R"(<a href="/d/help">アップロード履歴</a>
-<a href="/d/upload">アップロード</a>)"},
-    {"/d/upload", R"(<form method="post" action="/upload"
- enctype="multipart/form-data">
-<input type="checkbox" name="make_thumb" value="1" checked>
-<input type="file" name="upload_file"><input name="file_title">
-<input name="comment"><input type="checkbox" name="public" value="1">
-<button type="button">送信する</button><input type="submit" value="送信する">
-</form>)"},
-    {"/d/help", "ヘルプ"},
-};
-
 void shoot(QWidget *w, const QString &name) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
   QTest::qWait(200);
@@ -117,20 +92,9 @@ protected:
   void SetUp() override {
     ServiceRunTest::SetUp();
     site.set("formAfterUpload", false);
-    site.addPages(
-        {{"GET", R"(/d/\w+)", "decoy", fake::Gate::Open,
-          [](fake::Visit &v) {
-            return v.req.path == "/d/login" && v.member
-                       ? std::string("<a href=\"/d/home\">管理画面へ</a>")
-                       : kDecoyPages.at(v.req.path);
-          }},
-         site.loginPost(
-             "/d/login", "decoy",
-             [](const fake::Visit &v) {
-               return v.field("user_id") == "taro" &&
-                      v.field("user_pw") == "himitsu";
-             },
-             "/d/home", [](bool) { return kDecoyPages.at("/d/login"); })});
+    // Pages with decoys around the elements the recording wants, beside the
+    // generic blog's own; the upload goes to its handler.
+    site.loadPages("decoys");
     ASSERT_TRUE(site.start());
     useAccount(QString::fromStdString(site.url("/d/top")), "taro", "himitsu");
     setting(Thumbnail) = "0";
