@@ -33,30 +33,8 @@ const QString kNet = QString::fromUtf8(kNetworkMessage);
 class TestSite : public fake::FakeSite {
 public:
   TestSite() : FakeSite("pages.localhost") {
-    const auto fixed = [](std::string body) {
-      return [body](fake::Visit &) { return body; };
-    };
-    addPages({
-        {"GET", "/", "Top", fake::Gate::Open,
-         fixed("<a id='next' href='/form'>次へ</a>"
-               "<a href='/popup' target='_blank'>別窓</a>"
-               "<input name='plain' value=' x '>"
-               "<input type='checkbox' name='box'>"
-               "<select name='sel'><option>一</option>"
-               "<option>二</option></select>"
-               "<img alt='\tロ\tグ イン\t' src='data:,'>")},
-        {"GET", "/form", "Form", fake::Gate::Open,
-         fixed("<form method='post' action='/upload' "
-               "enctype='multipart/form-data'>"
-               "<input type='file' name='upfile'>"
-               "<input type='submit' value='送信'></form>")},
-        {"GET", "/popup", "Popup", fake::Gate::Open, fixed("<p>popup</p>")},
-        {"POST", "/upload", "Done", fake::Gate::Open,
-         [this](fake::Visit &v) {
-           recordUploads(v.req);
-           return std::string("<span>ok</span>");
-         }},
-    });
+    loadPages("browser", {{"POST /upload",
+                           [this](fake::Visit &v) { recordUploads(v.req); }}});
   }
   ~TestSite() override { stop(); }
   QString q(const std::string &path) {
