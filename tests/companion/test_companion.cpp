@@ -21,14 +21,7 @@
 namespace {
 class ConfirmPage : public fake::FakeSite {
 public:
-  ConfirmPage() : FakeSite("confirm.localhost") {
-    addPages({{"GET", "/", "start", fake::Gate::Open, [](fake::Visit &) {
-                 return std::string(
-                     "<button id='ask' onclick=\"document.title = "
-                     "String(confirm('上書きしますか？'))\">ask</button>");
-               }}});
-  }
-  ~ConfirmPage() override { stop(); }
+  ConfirmPage() : FakeSite("confirm.localhost") { loadPages("confirm"); }
 };
 
 int buttonIndex(WebBrowser *b) {
