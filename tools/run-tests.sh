@@ -6,6 +6,6 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja
 cmake --build build
 (cd build && ctest --output-on-failure)
-cmake -S . -B build-asan -G Ninja -DSENDORA_ASAN=ON -DSENDORA_TEST_DIRS="core;fuzz"
+cmake -S . -B build-asan -G Ninja -DSENDORA_ASAN=ON -DSENDORA_TEST_DIRS="support;core;fuzz"
 cmake --build build-asan --target test_core test_fuzz_readers
 (cd build-asan && ctest --output-on-failure -R '^(test_core|test_fuzz_readers)$')

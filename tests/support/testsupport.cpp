@@ -13,8 +13,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -149,19 +147,6 @@ Trigger::Trigger(std::function<bool()> when, std::function<void()> action)
 }
 
 Trigger::~Trigger() { delete timer_; }
-
-QString writeFile(const QString &path, const QByteArray &bytes) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  f.open(QIODevice::WriteOnly);
-  f.write(bytes);
-  return path;
-}
-
-QByteArray readFile(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString testOutputFolder(const QString &name) {
   QString dir = qEnvironmentVariable("SENDORA_TEST_OUTPUT");
