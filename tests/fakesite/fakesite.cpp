@@ -128,6 +128,11 @@ std::string Visit::field(const std::string &name) const {
   return FakeSite::field(req, name);
 }
 
+void Visit::add(const std::string &name, const std::string &item) {
+  std::string &list = vars[name];
+  list += (list.empty() ? "" : "|") + item;
+}
+
 std::string Visit::redirect(const std::string &to) {
   res.set_redirect(to, 302);
   answered = true;

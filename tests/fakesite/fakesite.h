@@ -44,6 +44,8 @@ struct Visit {
   std::map<std::string, std::string> vars;
   std::string arg(int i = 1) const { return req.matches[i].str(); }
   std::string field(const std::string &name) const;
+  // Appends an item to the list variable `name` (see FakeSite::join).
+  void add(const std::string &name, const std::string &item);
   // Answers with a redirect instead of the page; the body is dropped.
   std::string redirect(const std::string &to);
 };

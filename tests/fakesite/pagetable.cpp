@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace fake {
@@ -279,11 +280,10 @@ std::string FakeSite::render(const std::string &tpl, Visit &v) const {
               continue;
             }
             std::istringstream in(arg);
-            std::string args;
-            for (std::string a; in >> a;)
-              args += (args.empty() ? "" : "|") + a;
-            const std::map<std::string, std::string> call = {{"arg", arg},
-                                                             {"args", args}};
+            const std::vector<std::string> args{
+                std::istream_iterator<std::string>(in), {}};
+            const std::map<std::string, std::string> call = {
+                {"arg", arg}, {"args", join(args)}};
             out += fill(block(word), Scope{call, &scope});
           }
         }

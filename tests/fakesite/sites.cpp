@@ -217,9 +217,8 @@ FakeNinja::FakeNinja(std::string host) : FakeSite(std::move(host)) {
 
 FakeCsc::FakeCsc(std::string host) : FakeSite(std::move(host)) {
   auto listImages = [this](Visit &v) {
-    std::string &images = v.vars["images"];
     for (const auto &f : stored())
-      images += (images.empty() ? "" : "|") + f.first;
+      v.add("images", f.first);
   };
   loadPages("csc", {{"GET /image/", listImages},
                     {"POST /image/", [this, listImages](Visit &v) {
@@ -232,10 +231,8 @@ FakeCsc::FakeCsc(std::string host) : FakeSite(std::move(host)) {
 FakeAmeba::FakeAmeba(std::string host) : FakeSite(std::move(host)) {
   // The folder lists its images as "TITLE (NAME)".
   auto listImages = [this](Visit &v) {
-    std::string &images = v.vars["images"];
     for (const auto &f : stored())
-      images +=
-          (images.empty() ? "" : "|") + f.second.title + " (" + f.first + ")";
+      v.add("images", f.second.title + " (" + f.first + ")");
   };
   loadPages("ameba", {{"GET /image/folder", listImages},
                       {"POST /image/folder", [this, listImages](Visit &v) {
@@ -324,8 +321,7 @@ FakeJugem::FakeJugem(std::string host) : FakeSite(std::move(host)) {
                 if (got.empty())
                   v.vars["result"] = uploadResult(got, "");
                 for (const auto &u : got)
-                  v.vars["names"] +=
-                      (v.vars["names"].empty() ? "" : "|") + u.filename;
+                  v.add("names", u.filename);
               }}});
 }
 
@@ -334,8 +330,7 @@ FakeWebry::FakeWebry(std::string host) : FakeSite(std::move(host)) {
   auto manager = [this](Visit &v, const std::string &folder) {
     v.vars["folder"] = folder;
     v.vars["recent"] = items("folders").back();
-    for (const auto &name : writeOrder(folder))
-      v.vars["files"] += (v.vars["files"].empty() ? "" : "|") + name;
+    v.vars["files"] = join(writeOrder(folder));
   };
   loadPages("webry", {{"GET /fm/",
                        [manager](Visit &v) {
